@@ -1,0 +1,28 @@
+// The command-line words and the single-instance decision.
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// True when argument is '-' or '/' followed by word, ASCII letters compared
+// without regard to case.
+bool IsCommandLineWord(const std::string& argument, const char* word);
+
+struct CommandLineWords {
+    bool hide = false;
+    bool exit = false;
+    bool restart = false;
+    std::optional<std::string> unknown;  // the first refused argument, as typed
+};
+
+// Reads the arguments after the program name; stops at the first unknown one.
+CommandLineWords ParseCommandLine(const std::vector<std::string>& arguments);
+
+struct InstanceDecision {
+    // The lParam to post to the running instance's windows, if any.
+    std::optional<intptr_t> request;
+    bool keepRunning = false;  // false: end at once with result 0
+};
+
+InstanceDecision DecideInstance(bool otherInstanceRunning, const CommandLineWords& words);

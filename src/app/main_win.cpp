@@ -1,0 +1,173 @@
+// The program's entry and main thread: command line, single instance,
+// start-up, the main message loop and the shut-down order.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/app_messages.h"
+#include "app/command_line.h"
+#include "app/main_window.h"
+#include "app/mouse_speed.h"
+#include "app/restart.h"
+#include "app/ruler_control.h"
+#include "display/display_object.h"
+#include "input/input_hooks.h"
+#include "options/options_window.h"
+#include "platform/win32/text_win32.h"
+#include "settings/settings.h"
+
+void* ModuleHandle = nullptr;
+
+namespace {
+
+constexpr wchar_t ErrorCaption[] = L"Measurix - Error";
+constexpr wchar_t InstancePrefix[] = L"Measurix";
+constexpr UINT_PTR PollTimerRequestedId = 1;
+
+UINT_PTR PollTimerId = 0;
+
+// Posts the instance request to every top-level window whose title begins
+// with "Measurix"; the options window matches too and ignores it.
+BOOL CALLBACK PostInstanceRequest(HWND window, LPARAM request) {
+    wchar_t title[16] = {};
+    const int prefixLength = int(std::size(InstancePrefix) - 1);
+    if (GetWindowTextW(window, title, int(std::size(title))) >= prefixLength &&
+        wcsncmp(title, InstancePrefix, size_t(prefixLength)) == 0) {
+        PostMessageW(window, MsgInstanceRequest.load(), 0, request);
+    }
+    return TRUE;
+}
+
+std::vector<std::string> CommandLineArguments() {
+    std::vector<std::string> arguments;
+    int count = 0;
+    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (!argv) return arguments;
+    for (int i = 1; i < count; ++i) arguments.push_back(Utf8FromWide(argv[i]));
+    LocalFree(argv);
+    return arguments;
+}
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == MsgUseHooksChanged) {
+        const bool wanted = wParam != 0;
+        if (wanted != Settings.usehooks.load()) {
+            if (Settings.usehooks.load()) SetInputMonitoring(false);
+            Settings.usehooks = wanted;
+            if (wanted) SetInputMonitoring(true);
+        }
+        return 1;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void CALLBACK PollTimerProc(HWND, UINT, UINT_PTR, DWORD) { PollTimerTick(); }
+
+void RestoreMouseSpeedAtExit() { SetSlowMouse(false); }
+
+// Runs until the loop ends. An end from the system (quit, log-off, a failed
+// wait) registers the autostart; a request of another instance or of the
+// options window's exit button does not.
+void RunMainLoop() {
+    MSG msg;
+    for (;;) {
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got == 0 || got == -1 || msg.message == WM_QUIT || msg.message == WM_ENDSESSION) {
+            RegisterAutostart();
+            return;
+        }
+        if (msg.message == MsgInstanceRequest.load()) {
+            if (msg.lParam == 0) {
+                OpenOptionsDialog(false);
+                continue;
+            }
+            if (msg.lParam & InstanceRequestRestart) RestoreFlag = true;
+            return;
+        }
+        switch (msg.message) {
+            case MsgKeyEvent:
+                ClearKeyPending();
+                ArmPollTimer();
+                EvaluateRulerState(false);
+                continue;
+            case MsgPointerEvent:
+                ClearPointerPending();
+                ArmPollTimer();
+                if (RulerOn) PollModes();
+                continue;
+            case MsgSaveSettings:
+                SavePending.store(0);
+                SettingsExchange(true);
+                continue;
+            default:
+                TranslateMessage(&msg);
+                DispatchMessageW(&msg);
+        }
+    }
+}
+
+}  // namespace
+
+void ArmPollTimer() {
+    // A thread timer keeps its id when it is set again, so there is only ever one.
+    PollTimerId = SetTimer(nullptr, PollTimerId ? PollTimerId : PollTimerRequestedId, RulerOn ? 100 : 1000,
+                           PollTimerProc);
+}
+
+void SetInputMonitoring(bool install) {
+    if (!Settings.usehooks.load()) return;
+    const bool keyboard = InstallKeyboardHook(ModuleHandle, install);
+    const bool mouse = InstallMouseHook(ModuleHandle, install);
+    if (install && !(keyboard && mouse)) {
+        MessageBoxW(nullptr, L"Failed to set low level input monitoring.", ErrorCaption, MB_OK);
+    }
+}
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    // Process-wide state that exists before anything else runs: a first start
+    // shows the ruler whatever the Num Lock light says, and the last switch-off
+    // is "now" so that an early switch-off measures from the start.
+    Settings.invert = (GetKeyState(VK_NUMLOCK) & 1) == 0;
+    PerfClock::Now(LastOffClock);
+
+    ModuleHandle = instance;
+
+    const CommandLineWords words = ParseCommandLine(CommandLineArguments());
+    if (words.unknown) {
+        const std::wstring text = L"Unknown command line option: " + WideFromUtf8(*words.unknown);
+        MessageBoxW(nullptr, text.c_str(), ErrorCaption, MB_OK);
+        return -1;
+    }
+
+    MsgInstanceRequest = RegisterWindowMessageW(L"MeasurixWinMessageNr");
+    // Kept open until the process ends: it marks the running instance.
+    HANDLE instanceMutex = CreateMutexW(nullptr, TRUE, L"MeasurixMainMutex");
+    const bool otherInstance = instanceMutex != nullptr && GetLastError() == ERROR_ALREADY_EXISTS;
+    const InstanceDecision decision = DecideInstance(otherInstance, words);
+    if (decision.request) EnumWindows(PostInstanceRequest, *decision.request);
+    if (!decision.keepRunning) return 0;
+
+    HWND mainWindow = CreateWindowExW(0, L"STATIC", L"Measurix", 0, 0, 0, 10, 10, nullptr, nullptr, instance, nullptr);
+    SetWindowLongPtrW(mainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(MainWindowProc));
+    MainWindow = mainWindow;
+
+    DisplayStart();
+    SettingsExchange(false);
+    RestoreFlag = false;
+    SetInputMonitoring(true);
+    EvaluateRulerState(true);
+    ArmPollTimer();
+    OpenOptionsDialog(words.hide);
+    std::atexit(RestoreMouseSpeedAtExit);
+
+    RunMainLoop();
+
+    SetSlowMouse(false);
+    SettingsExchange(true);  // writes nothing while a restart with defaults is pending
+    SetInputMonitoring(false);
+    DisplayShutdown();
+    return 0;
+}

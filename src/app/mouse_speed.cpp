@@ -1,0 +1,29 @@
+#include "app/mouse_speed.h"
+
+#include <cstdint>
+
+#include "platform/pointer.h"
+
+namespace {
+
+// The user's speed while the mouse is slowed, -1 when it is not.
+int32_t SavedMouseSpeed = -1;
+
+constexpr int32_t SlowSpeed = 1;  // the slowest speed the system offers
+
+}  // namespace
+
+void SetSlowMouse(bool slow) {
+    if (slow == (SavedMouseSpeed != -1)) return;
+    if (slow) {
+        int32_t current = -1;
+        if (platform::Pointer.getMouseSpeed(current) && platform::Pointer.setMouseSpeed(SlowSpeed)) {
+            SavedMouseSpeed = current;
+        } else {
+            SavedMouseSpeed = -1;
+        }
+        return;
+    }
+    platform::Pointer.setMouseSpeed(SavedMouseSpeed);
+    SavedMouseSpeed = -1;
+}

@@ -1,0 +1,86 @@
+// The five key roles, their bindings, the modifier table and the key-state
+// bookkeeping that the hooks (or polling, without hooks) keep up to date.
+#pragma once
+#include <cstdint>
+
+// Key codes: Windows virtual-key codes 0x01..0xFF and the program's own.
+constexpr uint32_t CodeMouseWheel = 0x1004;
+constexpr uint32_t CodeMouseHWheel = 0x1005;
+constexpr uint32_t CodeWindows = 0x105B;     // either Windows key
+constexpr uint32_t CodeAlwaysDown = 0x1FFE;  // modifiers alone
+constexpr uint32_t CodeNoKeyFlag = 0x8000;   // binding switched off ("No Key")
+
+// Modifier bits.
+constexpr uint16_t ModAlt = 0x01;
+constexpr uint16_t ModCtrl = 0x02;
+constexpr uint16_t ModShift = 0x04;
+constexpr uint16_t ModWindows = 0x08;
+constexpr uint16_t ModAltGr = 0x10;
+constexpr uint16_t ModAll = 0x1F;
+
+enum HotkeyRole : int32_t {
+    ToggleRuler = 0,
+    MoveStartPoint = 1,
+    SlowMouse = 2,
+    RotateReflection = 3,
+    SetReflection = 4,
+};
+constexpr int32_t HotkeyRoleCount = 5;
+
+struct HotkeyBinding {
+    uint32_t code = 0;
+    uint16_t mods = 0;
+    uint16_t mask = 0;
+    bool dead = false;
+    // Run-time state.
+    bool held = false;
+    bool repeat = false;
+    bool toggle = false;
+    uint8_t keyState = 0;
+};
+
+struct ModifierRow {
+    uint32_t bit;
+    uint32_t genericCode;
+    uint32_t leftCode;
+    uint32_t rightCode;
+    bool leftDown;
+    bool rightDown;
+    uint8_t leftState;
+    uint8_t rightState;
+};
+constexpr int32_t ModifierRowCount = 4;
+
+// The process-wide tables, guarded by the HookLock (input/hook_lock.h).
+extern ModifierRow ModifierTable[ModifierRowCount];
+
+// The binding of role 0..4, or nullptr.
+HotkeyBinding* BindingAt(int32_t role);
+// Copies the binding (run-time fields too). Resynchronises the key states
+// first when resync is set or the keyboard hook is not installed.
+void GetBinding(const HotkeyBinding* binding, HotkeyBinding& copy, bool resync);
+// Stores code, mods and dead of source into target; mask and mods follow the role.
+void SetBinding(HotkeyBinding* target, const HotkeyBinding& source);
+bool IsRoleHeld(int32_t role, bool resync);
+int32_t PickHeldRole(const int32_t* roles, int32_t count, bool resync);
+int32_t BindingSpecificity(int32_t role);
+bool IsLockKey(uint32_t code);
+
+uint16_t GetModifiers(uint32_t code);
+uint16_t GetModifiersSynced(uint32_t code, bool resync);
+void FeedKeyEvent(uint32_t code, uint32_t generic, bool down);
+void ResyncKeyStates();
+uint8_t ReadKeyState(uint32_t code);
+void ResetModifierStates();
+void ResetBindingState(HotkeyBinding* binding);
+// Restores the built-in bindings (code, mods, mask, dead; run-time fields cleared).
+void ResetBindingsToDefaults();
+
+uint32_t GenericKeyOf(uint32_t code);
+uint32_t SidedKeyOf(uint32_t code, bool left);
+uint16_t ModifierBitOf(uint32_t code);
+uint32_t KeyOfModifierBit(uint16_t bit);
+
+// Whether the keyboard hook is installed (set by the hook code); without it
+// every GetBinding polls the key states.
+bool KeyboardHookInstalled();

@@ -1,0 +1,4 @@
+// Placeholder until the Keyboard Shortcuts page lands.
+#include "options/options_window.h"
+
+void RefreshKeyPage() {}

@@ -1,0 +1,16 @@
+// The keyboard state calls that the binding and key-name logic needs.
+#pragma once
+#include <cstdint>
+
+namespace platform {
+
+struct KeyStateSource {
+    int16_t (*asyncKeyState)(int32_t virtualKey);  // GetAsyncKeyState
+    int16_t (*keyState)(int32_t virtualKey);       // GetKeyState
+    // MapVirtualKeyW(code, MAPVK_VK_TO_CHAR): the layout's character for a key.
+    uint32_t (*virtualKeyToChar)(uint32_t virtualKey);
+};
+
+extern KeyStateSource KeyStates;
+
+}  // namespace platform
