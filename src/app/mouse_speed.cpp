@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "app/debug_trace.h"
 #include "platform/pointer.h"
 
 namespace {
@@ -19,11 +20,13 @@ void SetSlowMouse(bool slow) {
         int32_t current = -1;
         if (platform::Pointer.getMouseSpeed(current) && platform::Pointer.setMouseSpeed(SlowSpeed)) {
             SavedMouseSpeed = current;
+            Trace("mouse speed %d -> %d\n", current, SlowSpeed);
         } else {
             SavedMouseSpeed = -1;
         }
         return;
     }
     platform::Pointer.setMouseSpeed(SavedMouseSpeed);
+    Trace("mouse speed restored to %d\n", SavedMouseSpeed);
     SavedMouseSpeed = -1;
 }
