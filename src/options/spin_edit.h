@@ -52,23 +52,24 @@ std::string FormatSpinValue(SpinEdit& field);
 // does not parse.
 bool ParseSpinText(const std::string& cleaned, double& value);
 
-// Takes typed text: cleans it, remembers the typed decimals, parses it into
-// the value (keeping the old value when it does not parse) and returns the
-// text to show.
-std::string ApplySpinText(SpinEdit& field, const std::string& typed);
+// Takes typed text: cleans it, remembers the typed decimals and parses it
+// into the value, which keeps what it had when the text does not parse.
+void TakeSpinText(SpinEdit& field, const std::string& typed);
 
 // Decimal mode: the up-down counts grid positions 0..N.
 int32_t SpinStepCount(const SpinEdit& field);           // N
 double SpinGridValue(const SpinEdit& field, int32_t p);  // position -> value (unclamped)
 int32_t SpinGridPosition(const SpinEdit& field, double value);
-// A step past either end of the range [lo, hi] when wrapping: p <= lo gives
-// hi and p >= hi gives lo; any other position is kept.
-int32_t WrapSpinPosition(int32_t p, int32_t lo, int32_t hi);
+// A step of the arrows to position p of the up-down's range [lo, hi]: with
+// wrap-around, p <= lo becomes hi and p >= hi becomes lo. Sets the value to
+// the position's grid value clamped into the range and forgets the typed
+// decimals. Returns the position the up-down must take (p when unchanged).
+int32_t TakeSpinStep(SpinEdit& field, int32_t p, int32_t lo, int32_t hi);
 // Integer mode: the up-down's range, the integer parts of the limits.
 int32_t SpinIntegerLow(const SpinEdit& field);
 int32_t SpinIntegerHigh(const SpinEdit& field);
 // Increment of one acceleration entry multiplied by the integer step.
 uint32_t ScaledAccelIncrement(uint32_t increment, double step);
 
-// The stores of the two sync directions.
+// round() half away from zero, saturated to the 32-bit range.
 int32_t RoundHalfAway(double value);
