@@ -1,5 +1,10 @@
-// Placeholder until the bindings land: the tables exist, nothing is held.
 #include "input/hotkey_bindings.h"
+
+#include <bit>
+
+#include "app/debug_trace.h"
+#include "input/hook_lock.h"
+#include "platform/key_state.h"
 
 ModifierRow ModifierTable[ModifierRowCount] = {
     {ModCtrl, 0x11, 0xA2, 0xA3, false, false, 0, 0},
@@ -9,26 +14,271 @@ ModifierRow ModifierTable[ModifierRowCount] = {
 };
 
 namespace {
-HotkeyBinding Bindings[HotkeyRoleCount];
+
+constexpr int32_t CtrlRow = 0;
+constexpr int32_t AltRow = 1;
+constexpr uint32_t CodeAltGr = 0xA5;
+constexpr uint32_t NoKey = 0x8000;  // as a GetModifiers argument: count every held modifier
+
+constexpr uint8_t StateDown = 0x80;
+constexpr uint8_t StateToggled = 0x01;
+
+constexpr int32_t HookLockWaitMs = 5000;
+
+// Only code, mods, mask and dead matter; the run-time fields start cleared.
+constexpr HotkeyBinding DefaultBindings[HotkeyRoleCount] = {
+    {0x90, 0, ModAll, false},                                     // ToggleRuler: Num Lock
+    {CodeAlwaysDown, ModShift, ModShift, false},                  // MoveStartPoint: Shift
+    {CodeAlwaysDown, ModCtrl, ModCtrl, false},                    // SlowMouse: Ctrl
+    {CodeAlwaysDown, ModAlt, ModAlt, false},                      // RotateReflection: Alt
+    {CodeAlwaysDown, ModAlt | ModShift, ModAlt | ModShift, false},  // SetReflection: Alt+Shift
+};
+
+HotkeyBinding Bindings[HotkeyRoleCount] = {
+    DefaultBindings[0], DefaultBindings[1], DefaultBindings[2], DefaultBindings[3], DefaultBindings[4],
+};
+
+int32_t RoleOf(const HotkeyBinding* binding) {
+    for (int32_t role = 0; role < HotkeyRoleCount; ++role) {
+        if (binding == &Bindings[role]) return role;
+    }
+    return -1;
 }
 
-HotkeyBinding* BindingAt(int32_t role) { return role >= 0 && role < HotkeyRoleCount ? &Bindings[role] : nullptr; }
-void GetBinding(const HotkeyBinding* binding, HotkeyBinding& copy, bool) { if (binding) copy = *binding; }
-void SetBinding(HotkeyBinding*, const HotkeyBinding&) {}
-bool IsRoleHeld(int32_t, bool) { return false; }
-int32_t PickHeldRole(const int32_t*, int32_t, bool) { return -1; }
-int32_t BindingSpecificity(int32_t) { return 0; }
-bool IsLockKey(uint32_t) { return false; }
-uint16_t GetModifiers(uint32_t) { return 0; }
-uint16_t GetModifiersSynced(uint32_t, bool) { return 0; }
-void FeedKeyEvent(uint32_t, uint32_t, bool) {}
-void ResyncKeyStates() {}
-uint8_t ReadKeyState(uint32_t) { return 0; }
-void ResetModifierStates() {}
-void ResetBindingState(HotkeyBinding*) {}
-void ResetBindingsToDefaults() {}
-uint32_t GenericKeyOf(uint32_t code) { return code; }
-uint32_t SidedKeyOf(uint32_t code, bool) { return code; }
-uint16_t ModifierBitOf(uint32_t) { return 0; }
-uint32_t KeyOfModifierBit(uint16_t) { return CodeAlwaysDown; }
-bool KeyboardHookInstalled() { return false; }
+void TraceModifierRow(const ModifierRow& row) {
+    const uint16_t state = uint16_t(platform::KeyStates.asyncKeyState(int32_t(row.genericCode)));
+    Trace("GetModifiers %02x=>%04x\n", unsigned(row.genericCode), unsigned(state));
+}
+
+// One binding's state after an event of its key (or of a modifier key, for a
+// modifier-only binding): fresh presses flip the toggle.
+void StoreHeld(HotkeyBinding& binding, bool held) {
+    const bool repeat = held && binding.held;
+    binding.held = held;
+    binding.repeat = repeat;
+    if (held && !repeat) binding.toggle = !binding.toggle;
+}
+
+// Compares the physical state of key with the byte kept for it and feeds the
+// difference as a key event. A binding without modifiers then takes the
+// keyboard's lock state as its toggle.
+void ResyncKey(uint32_t key, uint8_t& kept, HotkeyBinding* binding) {
+    const uint8_t state = ReadKeyState(key);
+    if (state == kept) return;
+    kept = state;
+    FeedKeyEvent(key, GenericKeyOf(key), (state & StateDown) != 0);
+    if (binding && binding->mods == 0) binding->toggle = (state & StateToggled) != 0;
+}
+
+}  // namespace
+
+HotkeyBinding* BindingAt(int32_t role) {
+    return role >= 0 && role < HotkeyRoleCount ? &Bindings[role] : nullptr;
+}
+
+void ResetBindingsToDefaults() {
+    AcquireHookLock(-1);
+    for (int32_t role = 0; role < HotkeyRoleCount; ++role) Bindings[role] = DefaultBindings[role];
+    ReleaseHookLock();
+}
+
+uint16_t GetModifiers(uint32_t code) {
+    uint16_t result = 0;
+    bool ctrlLeft = false;
+    bool ctrlRight = false;
+    const bool trace = TraceEnabled();
+    for (int32_t i = 0; i < ModifierRowCount; ++i) {
+        const ModifierRow& row = ModifierTable[i];
+        if (trace) TraceModifierRow(row);
+        const bool left = row.leftDown;
+        const bool right = row.rightDown;
+        if (!left && !right) continue;
+        if (i == CtrlRow) {
+            ctrlLeft = left;
+            ctrlRight = right;
+        } else if (i == AltRow && right && ctrlLeft) {
+            // The keyboard reports Alt Gr as Left Ctrl plus Right Alt: that
+            // Ctrl is not one the user holds, unless Right Ctrl is down too.
+            if (!ctrlRight) result &= uint16_t(~ModCtrl);
+            if (code != CodeAltGr) result |= ModAltGr;
+            if (left) result |= ModAlt;
+            continue;
+        }
+        // A key never counts as its own modifier; a sided key counts only
+        // when the other side of the same modifier is held as well.
+        if (code == row.genericCode) continue;
+        if (code == row.leftCode && !right) continue;
+        if (code == row.rightCode && !left) continue;
+        result |= uint16_t(row.bit);
+    }
+    return result;
+}
+
+uint16_t GetModifiersSynced(uint32_t code, bool resync) {
+    if (resync) ResyncKeyStates();
+    return GetModifiers(code);
+}
+
+void FeedKeyEvent(uint32_t code, uint32_t generic, bool down) {
+    bool rowFound = false;
+    for (ModifierRow& row : ModifierTable) {
+        if (row.genericCode == code || row.leftCode == code) {
+            row.leftDown = down;
+            rowFound = true;
+            break;
+        }
+    }
+    if (!rowFound) {
+        for (ModifierRow& row : ModifierTable) {
+            if (row.rightCode == code) {
+                row.rightDown = down;
+                break;
+            }
+        }
+    }
+
+    for (HotkeyBinding& binding : Bindings) {
+        if (binding.code == code || binding.code == generic) {
+            bool held = down;
+            if (down && (GetModifiers(code) & binding.mask) != binding.mods) held = false;
+            StoreHeld(binding, held);
+        } else if (binding.code == CodeAlwaysDown && code != generic) {
+            // A left or right modifier key changed: a modifier-only binding is
+            // held while all its modifiers are.
+            StoreHeld(binding, (binding.mods & GetModifiers(NoKey)) == binding.mods);
+        }
+    }
+}
+
+uint8_t ReadKeyState(uint32_t code) {
+    // Code 0 is no key; codes above 255 are the program's own and have no
+    // physical state.
+    if (code == 0 || code > 0xFF) return 0;
+    const uint16_t async = uint16_t(platform::KeyStates.asyncKeyState(int32_t(code)));
+    const uint16_t sync = uint16_t(platform::KeyStates.keyState(int32_t(code)));
+    const uint16_t downSource = async != 0 ? async : sync;
+    uint8_t state = 0;
+    if (downSource & 0x8000) state |= StateDown;
+    if (sync & 0x0001) state |= StateToggled;
+    return state;
+}
+
+void ResyncKeyStates() {
+    if (!AcquireHookLock(HookLockWaitMs)) return;
+    for (ModifierRow& row : ModifierTable) {
+        ResyncKey(row.leftCode, row.leftState, nullptr);
+        ResyncKey(row.rightCode, row.rightState, nullptr);
+    }
+    for (HotkeyBinding& binding : Bindings) ResyncKey(binding.code, binding.keyState, &binding);
+    ReleaseHookLock();
+}
+
+void ResetModifierStates() {
+    for (ModifierRow& row : ModifierTable) {
+        row.leftDown = false;
+        row.rightDown = false;
+        row.leftState = ReadKeyState(row.leftCode);
+        row.rightState = ReadKeyState(row.rightCode);
+    }
+}
+
+void ResetBindingState(HotkeyBinding* binding) {
+    if (!binding) return;
+    binding->held = false;
+    binding->repeat = false;
+    binding->toggle = false;
+    binding->keyState = ReadKeyState(binding->code);
+    // Without modifiers a lock key starts from the keyboard's light.
+    if (binding->mods == 0) binding->toggle = (binding->keyState & StateToggled) != 0;
+}
+
+void GetBinding(const HotkeyBinding* binding, HotkeyBinding& copy, bool resync) {
+    if (!binding) return;
+    // Resync takes the lock itself, so it runs before the copy's lock.
+    if (resync || !KeyboardHookInstalled()) ResyncKeyStates();
+    AcquireHookLock(-1);
+    copy = *binding;
+    ReleaseHookLock();
+}
+
+void SetBinding(HotkeyBinding* target, const HotkeyBinding& source) {
+    const int32_t role = RoleOf(target);
+    if (role < 0) return;
+    AcquireHookLock(-1);
+    const uint16_t mods = uint16_t(source.mods & ModAll);
+    // The toggle key wants exactly its modifiers; a hold-down key only needs
+    // its modifiers and tolerates others.
+    const uint16_t mask = role == ToggleRuler ? ModAll : mods;
+    const bool changed = source.code != target->code || mods != target->mods || mask != target->mask;
+    target->code = source.code;
+    target->mods = mods;
+    target->mask = mask;
+    target->dead = source.dead;
+    if (changed) ResetBindingState(target);
+    ReleaseHookLock();
+}
+
+bool IsRoleHeld(int32_t role, bool resync) {
+    const HotkeyBinding* binding = BindingAt(role);
+    if (!binding) return false;
+    HotkeyBinding copy{};
+    GetBinding(binding, copy, resync);
+    return copy.held;
+}
+
+int32_t PickHeldRole(const int32_t* roles, int32_t count, bool resync) {
+    if (!roles || count < 1) return -1;
+    int32_t best = -1;
+    int32_t chosen = -1;
+    for (int32_t i = 0; i < count; ++i) {
+        const int32_t role = roles[i];
+        if (!IsRoleHeld(role, resync)) continue;
+        const int32_t specificity = BindingSpecificity(role);
+        if (specificity > best) {
+            best = specificity;
+            chosen = role;
+        }
+    }
+    return chosen;
+}
+
+int32_t BindingSpecificity(int32_t role) {
+    const HotkeyBinding* binding = BindingAt(role);
+    if (!binding) return 0;
+    const int32_t realKey = binding->code < CodeAlwaysDown ? 1 : 0;
+    return realKey + std::popcount(unsigned(binding->mods));
+}
+
+bool IsLockKey(uint32_t code) {
+    return code == 0x14 || code == 0x2D || code == 0x90 || code == 0x91;
+}
+
+uint32_t GenericKeyOf(uint32_t code) {
+    for (const ModifierRow& row : ModifierTable) {
+        if (code == row.leftCode || code == row.rightCode) return row.genericCode;
+    }
+    return code;
+}
+
+uint32_t SidedKeyOf(uint32_t code, bool left) {
+    for (const ModifierRow& row : ModifierTable) {
+        if (code == row.genericCode) return left ? row.leftCode : row.rightCode;
+    }
+    return code;
+}
+
+uint16_t ModifierBitOf(uint32_t code) {
+    if (code == CodeAltGr) return ModAltGr;
+    for (const ModifierRow& row : ModifierTable) {
+        if (code == row.genericCode || code == row.leftCode || code == row.rightCode) return uint16_t(row.bit);
+    }
+    return 0;
+}
+
+uint32_t KeyOfModifierBit(uint16_t bit) {
+    if (bit == ModAltGr) return CodeAltGr;
+    for (const ModifierRow& row : ModifierTable) {
+        if (bit == row.bit) return row.genericCode;
+    }
+    return CodeAlwaysDown;
+}
