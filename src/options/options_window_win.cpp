@@ -1,8 +1,67 @@
-// Placeholder until the options window lands.
+// The options window's thread: started on demand, at most one at a time,
+// with its own message loop so that the main thread keeps serving the hooks
+// and the overlay while the user works in the options.
 #include "options/options_window.h"
+
+#include <windows.h>
+
+#include "app/app_messages.h"
+#include "options/options_frame_win.h"
 
 std::atomic<WindowHandle> OptionsWindowHandle{nullptr};
 std::atomic<bool> OptionsReady{false};
 std::atomic<int32_t> OptionsThreadRunning{0};
 
-void OpenOptionsDialog(bool) {}
+namespace {
+
+DWORD WINAPI OptionsThreadMain(void* parameter) {
+    const bool minimized = parameter != nullptr;
+    RegisterOptionsControls();
+    OptionsFrameProc(nullptr, MsgCreateOptions, 0, 0);
+    PresentWindow(OptionsWindowHandle.load(), minimized);
+
+    MSG msg;
+    for (;;) {
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got == 0 || got == -1 || msg.message == WM_QUIT) break;
+        const auto frame = static_cast<HWND>(OptionsWindowHandle.load());
+        if (frame != nullptr && IsDialogMessageW(frame, &msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+
+    if (const auto frame = static_cast<HWND>(OptionsWindowHandle.load())) DestroyWindow(frame);
+    OptionsWindowHandle = nullptr;
+    OptionsReady = false;
+    // A refresh request still queued died with this thread's queue; let the
+    // main thread post the next one to a new window.
+    OptionsRefreshPending.exchange(0);
+    OptionsThreadRunning.exchange(0);
+    return 0;
+}
+
+}  // namespace
+
+void PresentWindow(WindowHandle window, bool minimized) {
+    const auto hwnd = static_cast<HWND>(window);
+    const bool iconic = IsIconic(hwnd) != FALSE;
+    if (minimized && !iconic) {
+        ShowWindow(hwnd, SW_MINIMIZE);
+    } else if (!minimized && iconic) {
+        ShowWindow(hwnd, SW_RESTORE);
+    }
+    SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 1, 1, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
+}
+
+void OpenOptionsDialog(bool minimized) {
+    int32_t expected = 0;
+    if (!OptionsThreadRunning.compare_exchange_strong(expected, 1)) {
+        // Open: present it. Starting or ending: nothing to present yet.
+        if (WindowHandle window = OptionsWindowHandle.load()) PresentWindow(window, minimized);
+        return;
+    }
+    void* parameter = minimized ? reinterpret_cast<void*>(1) : nullptr;
+    // If the thread cannot be created the flag stays set: the window then
+    // cannot be opened until the program restarts, as with a failed frame.
+    if (HANDLE thread = CreateThread(nullptr, 0, OptionsThreadMain, parameter, 0, nullptr)) CloseHandle(thread);
+}
