@@ -1,4 +1,10 @@
-// Placeholder until the measurement model lands.
+// The pointer update of the display object: the geometry is done by the
+// platform-free model, then the overlay is asked for a frame.
 #include "display/display_object.h"
+#include "display/measure_model.h"
 
-void UpdateFromPointer(int32_t, int32_t, bool, bool) {}
+void UpdateFromPointer(int32_t x, int32_t y, bool moveStart, bool reflectionKey) {
+    ApplyPointerUpdate(TheDisplay.measure, TheDisplay.konscr.load(), x, y, moveStart, reflectionKey);
+    // Also when nothing changed: a settings change may be waiting for a frame.
+    RedrawScheduler();
+}
