@@ -22,3 +22,7 @@ extern std::atomic<bool> RestoreFlag;
 // Loads (save false) or saves (save true) every setting, value by value.
 // Main thread only.
 void SettingsExchange(bool save);
+
+// Sets RestoreFlag and stores "restore" = 1, as one step with respect to a
+// running save, so that the next start keeps every default. Any thread.
+void MarkRestorePending();

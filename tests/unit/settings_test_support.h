@@ -1,0 +1,44 @@
+// Shared set-up of the settings tests: every setting back to its built-in
+// default, an empty in-memory store, a quiet fake system.
+#pragma once
+#include <bit>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "display/display_object.h"
+#include "fakes/fake_key_value_store.h"
+#include "fakes/fake_own_process.h"
+#include "fakes/fake_platform.h"
+#include "input/hotkey_bindings.h"
+#include "platform/key_value_store.h"
+#include "settings/settings.h"
+
+inline void ResetAllSettings() {
+    ResetFakeSystem();
+    ResetFakeKeyValueStore();
+    ResetFakeOwnProcess();
+    RestoreFlag = false;
+    Settings.toggle = true;
+    Settings.invert = false;
+    Settings.fade = 300;
+    Settings.usehooks = true;
+    Settings.autostart = true;
+    RulerDisplayWindow& d = TheDisplay;
+    d.measure.startPoint = {960, 810};
+    d.measure.referenceAngle = 0.0;
+    d.alpha = 164;
+    d.refnr = 1;
+    d.linethick = 1.0;
+    d.reflines = d.antialias = d.numbers = d.konscr = d.cross0 = true;
+    d.rlimit = 50;
+    SetDisplayFont(nullptr);
+    ResetBindingsToDefaults();
+}
+
+inline std::vector<uint8_t> DoubleBytes(double value) {
+    const uint64_t bits = std::bit_cast<uint64_t>(value);
+    std::vector<uint8_t> bytes;
+    for (int i = 0; i < 8; ++i) bytes.push_back(uint8_t(bits >> (8 * i)));
+    return bytes;
+}
