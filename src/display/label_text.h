@@ -1,0 +1,31 @@
+// The numbers label: its text and where it goes beside the pointer.
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "platform/types.h"
+
+// "120x45 128.2 110.6°" in normal mode, "120x45 128.2 [110.6°]" while a
+// reflection key is held. dx and dy are shown as absolute values; UTF-8.
+std::string FormatLabelText(double dx, double dy, double length, double shownAngle, bool reflectionMode);
+
+// What the placement needs to know.
+struct LabelPlacementInput {
+    int32_t textWidth = 0;      // w: the text's width in pixels
+    int32_t textHeight = 0;     // h: its height
+    Point pointer;              // the current point
+    int32_t startX = 0;         // the start point's x: the label goes to the other side
+    Rect pointerExtent;         // visible pointer pixels relative to the hotspot, right/bottom inclusive
+    Rect virtualScreen;         // the desktop, right/bottom exclusive
+    double linethick = 1.0;     // the line width setting; widens the gap
+};
+
+// The gap between pointer and label: ceil(linethick) + 3. A line width that
+// is negative, not a number or absurdly large counts as 0 or is capped, so
+// that the gap stays a sane pixel count.
+int32_t LabelGap(double linethick);
+
+// The label's rectangle on the desktop (w + 2 by h + 2 pixels, right/bottom
+// exclusive): beside the pointer, away from the start point, clear of the
+// pointer image, and shifted to stay inside the desktop.
+Rect PlaceLabel(const LabelPlacementInput& in);
