@@ -1,0 +1,129 @@
+// NumbersWindow's image for one frame: the label beside the pointer.
+#include <windows.h>
+
+#include <mutex>
+#include <string>
+
+#include "display/display_object.h"
+#include "display/label_outline.h"
+#include "display/label_text.h"
+#include "display/measure_model.h"
+#include "display/overlay_window_win.h"
+#include "display/pointer_extent.h"
+#include "display/render_surface_win.h"
+#include "platform/win32/text_win32.h"
+
+namespace {
+
+constexpr UINT LabelTextFlags = DT_NOPREFIX | DT_SINGLELINE;
+constexpr COLORREF White = 0x00FFFFFF;
+constexpr COLORREF Black = 0x00000000;
+
+// The outline: the text moved by one pixel in each of the eight directions.
+constexpr POINT OutlineOffsets[] = {{-1, 0}, {1, 0}, {0, -1}, {0, 1}, {-1, -1}, {1, -1}, {-1, 1}, {1, 1}};
+
+// A surface that is given up without being shown.
+void DiscardSurface(RenderSurface& surface) {
+    if (surface.graphics) GdipFlat::GdipDeleteGraphics(surface.graphics);
+    if (surface.bitmap) GdipFlat::GdipDisposeImage(surface.bitmap);
+    if (surface.dib) DeleteObject(surface.dib);
+    surface = RenderSurface{};
+}
+
+// Draws on the surface through a GDI device context of its graphics; false
+// when the graphics gives none.
+template <typename Draw>
+bool DrawWithGdi(GpGraphics* graphics, HFONT font, Draw draw) {
+    HDC dc = nullptr;
+    GdipFlat::GdipGetDC(graphics, &dc);
+    if (!dc) return false;
+    HGDIOBJ previousFont = SelectObject(dc, font);
+    SetBkMode(dc, TRANSPARENT);
+    draw(dc);
+    SelectObject(dc, previousFont);
+    GdipFlat::GdipReleaseDC(graphics, dc);
+    GdiFlush();  // the pixels are read right after
+    return true;
+}
+
+// The text's size in pixels with the label font.
+SIZE MeasureText(HWND window, HFONT font, const std::wstring& text) {
+    HDC dc = GetDC(window);
+    HGDIOBJ previousFont = SelectObject(dc, font);
+    RECT r{1, 1, 2, 2};
+    DrawTextW(dc, text.c_str(), int(text.size()), &r, DT_CALCRECT | LabelTextFlags);
+    SelectObject(dc, previousFont);
+    ReleaseDC(window, dc);
+    return {r.right - 1, r.bottom - 1};
+}
+
+}  // namespace
+
+void DrawNumbersFrame() {
+    HWND numbers = static_cast<HWND>(TheDisplay.NumbersWindow.load());
+    if (!numbers) return;
+    if (!TheDisplay.numbers.load()) {
+        HideOverlayWindow(numbers);
+        return;
+    }
+    ShowWindow(numbers, SW_SHOWNOACTIVATE);
+
+    const MeasureState& measure = TheDisplay.measure;
+    const MeasureReadout readout = ReadMeasurement(measure);
+    const std::wstring text = WideFromUtf8(FormatLabelText(double(readout.dx), double(readout.dy), readout.length,
+                                                           readout.shownAngle, measure.reflectionMode));
+
+    // The options thread may replace the font while the frame uses it.
+    std::lock_guard<std::recursive_mutex> lock(TheDisplay.DisplayLock);
+    HFONT font = CurrentLabelFont();
+    const SIZE textSize = MeasureText(numbers, font, text);
+    // The text rectangle in label coordinates: one pixel of outline all round.
+    const RECT textRect{1, 1, textSize.cx + 3, textSize.cy + 3};
+
+    LabelPlacementInput placement;
+    placement.textWidth = textSize.cx;
+    placement.textHeight = textSize.cy;
+    placement.pointer = measure.currentPoint;
+    placement.startX = measure.startPoint.x;
+    placement.pointerExtent = MeasurePointerExtent();
+    placement.virtualScreen = VirtualScreenRect();
+    placement.linethick = TheDisplay.linethick.load();
+    const Rect label = PlaceLabel(placement);
+
+    RenderSurface surface;
+    GpGraphics* graphics = CreateSurface(label, surface);
+    if (!graphics) return;
+    const size_t pixelCount = size_t(label.right - label.left) * size_t(label.bottom - label.top);
+    auto* pixels = static_cast<uint8_t*>(surface.pixels);
+
+    // Two passes, so that the label's alpha can be made from the colours
+    // (see label_outline.h): the white outline on the clear surface, then
+    // the black text on white.
+    const bool outlined = DrawWithGdi(graphics, font, [&](HDC dc) {
+        SetTextColor(dc, White);
+        for (const POINT& offset : OutlineOffsets) {
+            RECT r = textRect;
+            r.left += offset.x;
+            r.top += offset.y;
+            DrawTextW(dc, text.c_str(), int(text.size()), &r, LabelTextFlags);
+        }
+    });
+    if (!outlined) {
+        DiscardSurface(surface);  // NumbersWindow keeps its last image
+        return;
+    }
+    const std::vector<uint8_t> outline = OutlineCoverage(pixels, pixelCount);
+    FillOpaqueWhite(pixels, pixelCount);
+    const bool written = DrawWithGdi(graphics, font, [&](HDC dc) {
+        SetTextColor(dc, Black);
+        RECT r = textRect;
+        DrawTextW(dc, text.c_str(), int(text.size()), &r, LabelTextFlags);
+    });
+    if (!written) {
+        DiscardSurface(surface);
+        return;
+    }
+    ComposeOutlinedText(pixels, pixelCount, outline);
+
+    PresentSurface(numbers, label, surface);
+}
