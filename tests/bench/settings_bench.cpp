@@ -1,6 +1,6 @@
 // One save and one load of every setting over the in-memory store: the cost
 // of the exchange itself (names, encoding, locks), without the registry.
-// The Windows build in win/settings_bench_win.cpp measures the real registry.
+// The Windows build in settings_win/settings_bench_win.cpp measures the real registry.
 #include <benchmark/benchmark.h>
 
 #include "display/display_object.h"
