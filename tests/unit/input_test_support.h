@@ -1,0 +1,50 @@
+// A quiet input state for the input tests: default bindings, nothing held,
+// no capture, all roles matched, no message pending, no hook installed.
+#pragma once
+#include <gtest/gtest.h>
+
+#include "app/app_messages.h"
+#include "fakes/fake_platform.h"
+#include "input/hotkey_bindings.h"
+#include "input/input_hooks.h"
+
+inline WindowHandle const TestMainWindow = reinterpret_cast<WindowHandle>(0x1001);
+
+class InputTest : public testing::Test {
+protected:
+    void SetUp() override { ResetInput(); }
+
+    static void ResetInput() {
+        ResetFakeSystem();
+        ResetBindingsToDefaults();
+        ResetModifierStates();
+        for (int32_t role = 0; role < HotkeyRoleCount; ++role) ResetBindingState(BindingAt(role));
+        SetRoleFilter(-1);
+        SetHookCaptureWindow(nullptr);
+        KeyPending = 0;
+        PointerPending = 0;
+        MainWindow = TestMainWindow;
+    }
+
+    // A key event as the keyboard hook feeds it (generic modifiers count as left).
+    static void Feed(uint32_t vk, bool down) {
+        const uint32_t code = SidedKeyOf(vk, true);
+        FeedKeyEvent(code, GenericKeyOf(code), down);
+    }
+
+    static void Bind(int32_t role, uint32_t code, uint16_t mods, bool dead = false) {
+        HotkeyBinding source;
+        source.code = code;
+        source.mods = mods;
+        source.dead = dead;
+        SetBinding(BindingAt(role), source);
+    }
+
+    static HotkeyBinding Current(int32_t role) { return *BindingAt(role); }
+
+    static size_t CountPosts(uint32_t message) {
+        size_t n = 0;
+        for (const FakePost& post : FakeSystem.posts) n += post.message == message ? 1 : 0;
+        return n;
+    }
+};
