@@ -1,0 +1,43 @@
+"""Waiting on conditions with a deadline (never a fixed sleep in a test).
+
+    value = wait_until(lambda: driver.find_window(title="Measurix - Options"),
+                       timeout=10, description="the options window")
+
+`predicate` is called every `interval` seconds until it returns something
+truthy, which wait_until returns. At the deadline it raises WaitTimeout (an
+AssertionError, so unittest reports a failure) naming `description` and the
+last value seen. An exception from the predicate propagates at once.
+"""
+
+import time
+
+
+class WaitTimeout(AssertionError):
+    pass
+
+
+def wait_until(predicate, timeout=10.0, description=None, interval=0.05):
+    deadline = time.monotonic() + timeout
+    while True:
+        value = predicate()
+        if value:
+            return value
+        if time.monotonic() >= deadline:
+            raise WaitTimeout("timed out after %.1f s waiting for %s (last value: %r)"
+                              % (timeout, description or getattr(predicate, "__name__", "a condition"), value))
+        time.sleep(interval)
+
+
+def stays_true(predicate, duration, description=None, interval=0.05):
+    """Asserts that `predicate` holds for all of `duration` seconds (for
+    "nothing happens" checks: a window that must not appear, a process that
+    must keep running). Use sparingly: it always takes `duration`."""
+    deadline = time.monotonic() + duration
+    while True:
+        value = predicate()
+        if not value:
+            raise AssertionError("%s stopped holding (value: %r)"
+                                 % (description or getattr(predicate, "__name__", "the condition"), value))
+        if time.monotonic() >= deadline:
+            return value
+        time.sleep(interval)
