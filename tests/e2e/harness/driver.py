@@ -3,7 +3,7 @@ desktop as measurix.exe.
 
     driver = Driver(state, mxdriver_exe)      # MeasurixTestCase makes self.driver
     driver.windows()                          # every top-level window, as dicts
-    driver.find_windows(title="Measurix", cls="Static", pid=..., visible=True)
+    driver.find_windows(title="Measurix", cls="Static", pid=..., visible=True, iconic=False)
     driver.find_window(title_prefix="Measurix - ")      # the one match or None
     driver.wait_window(title="Measurix - Error", timeout=10)  # waits; fails the test
     driver.controls(hwnd)                     # all descendants, as dicts
@@ -54,12 +54,13 @@ class DriverError(AssertionError):
     pass
 
 
-def _matches(window, title, title_prefix, cls, pid, visible):
+def _matches(window, title, title_prefix, cls, pid, visible, iconic):
     return ((title is None or window["title"] == title)
             and (title_prefix is None or window["title"].startswith(title_prefix))
             and (cls is None or window["class"].lower() == cls.lower())
             and (pid is None or window["pid"] == pid)
-            and (visible is None or window["visible"] == visible))
+            and (visible is None or window["visible"] == visible)
+            and (iconic is None or window["iconic"] == iconic))
 
 
 class _LineReader:
@@ -185,8 +186,11 @@ class Driver:
     def windows(self):
         return self.call("windows")
 
-    def find_windows(self, title=None, title_prefix=None, cls=None, pid=None, visible=None):
-        return [w for w in self.windows() if _matches(w, title, title_prefix, cls, pid, visible)]
+    def find_windows(self, title=None, title_prefix=None, cls=None, pid=None, visible=None, iconic=None):
+        """Top-level windows matching every criterion given (title exact,
+        title_prefix, class name without regard to case, Windows pid,
+        visible, iconic)."""
+        return [w for w in self.windows() if _matches(w, title, title_prefix, cls, pid, visible, iconic)]
 
     def find_window(self, **criteria):
         """The one matching top-level window, or None; fails when several match."""

@@ -30,6 +30,7 @@ import subprocess
 import zlib
 
 from harness.environment import wine_env
+from harness.waiting import wait_until
 
 DESKTOP_BACKGROUND = (0x24, 0x6f, 0x97)  # measured on Wine 8's virtual desktop; see the harness tests
 
@@ -162,7 +163,10 @@ class XInput:
             self.mouseup(button)
 
     def mousemove(self, x, y):
-        self.xdotool("mousemove", "--sync", x, y)
+        """Moves the pointer and waits until X reports it there (xdotool's own
+        --sync waits forever when the pointer already is at the target)."""
+        self.xdotool("mousemove", x, y)
+        wait_until(lambda: self.mouse_location() == (x, y), 10, "the pointer at (%d, %d)" % (x, y), interval=0.01)
 
     def click(self, button=1, repeat=1):
         self.xdotool("click", "--repeat", repeat, button)
