@@ -25,10 +25,13 @@ constexpr UINT_PTR RedrawTimerId = 3;
 constexpr DWORD OverlayExStyle = WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
 static_assert(OverlayExStyle == 0x800A8);
 // A pure Z-order change: no size, move, redraw, owner order or
-// WM_WINDOWPOSCHANGING.
-constexpr UINT ZOrderOnly =
-    SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING | SWP_DEFERERASE;
-static_assert(ZOrderOnly == 0x260B && (ZOrderOnly | SWP_SHOWWINDOW) == 0x264B);
+// WM_WINDOWPOSCHANGING, and no activation. An overlay must never become the
+// active window: that would take the keyboard from the user's application,
+// and activating moves a window to the top of its band, which would put
+// LineWindow over NumbersWindow at every frame.
+constexpr UINT ZOrderOnly = SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOREDRAW | SWP_NOOWNERZORDER |
+                            SWP_NOSENDCHANGING | SWP_DEFERERASE;
+static_assert(ZOrderOnly == 0x261B && (ZOrderOnly | SWP_SHOWWINDOW) == 0x265B);
 // Hidden and, as the size is not kept, shrunk to 0 by 0.
 constexpr UINT HideAndShrink =
     SWP_HIDEWINDOW | SWP_NOZORDER | SWP_NOMOVE | SWP_NOREDRAW | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING | SWP_DEFERERASE;
