@@ -43,6 +43,8 @@ long long ParseNumber(const std::wstring& text);
 
 // Runs one command; returns its JSON answer.
 std::string RunCommand(const Args& args);
+// The reg-* commands (registry_commands.cpp).
+std::string RunRegistryCommand(const Args& args);
 
 // Long-running commands; they print a JSON line when ready and return the
 // process exit code.

@@ -396,5 +396,6 @@ std::string RunCommand(const Args& args) {
     if (command == L"keystate") return KeyState(args);
     if (command == L"cursor") return Cursor();
     if (command == L"screen") return Screen();
+    if (command.rfind(L"reg-", 0) == 0) return RunRegistryCommand(args);
     Fail("unknown command: " + Utf8(command));
 }

@@ -27,7 +27,7 @@ Modules (each documents its API in its docstring):
     harness.testcase     MeasurixTestCase (setUp/cleanup, starting the program)
     harness.driver       Driver: windows, controls, clicks, tabs, combos, key log
     harness.screen       screenshots and pixels; XInput (xdotool keys and mouse)
-    harness.registry     Registry: `wine reg` query/add/delete
+    harness.registry     Registry: query/add/delete values (through mxdriver)
     harness.waiting      wait_until / stays_true (deadlines, never fixed sleeps)
     harness.winprocess   WinProcess: a `wine prog.exe` with output and exit code
     harness.environment  up/down of the display and prefix; paths and env

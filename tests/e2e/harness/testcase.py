@@ -70,13 +70,13 @@ class MeasurixTestCase(unittest.TestCase):
         os.makedirs(self.log_dir, exist_ok=True)
         for name in (self.PROGRAM, "mxdriver.exe"):
             kill_prefix_processes(self.state, name)
-        self.reg = Registry(self.state)
-        self.reg.delete_key(MEASURIX_KEY)
-        self.reg.delete_value(RUNONCE_KEY, "Measurix")
-        self.input = XInput(self.state)
         self.driver = Driver(self.state, self.mxdriver_exe, self.log_dir)
         # Cleanups run last-in first-out: the programs go before the driver.
         self.addCleanup(self.driver.close_driver)
+        self.reg = Registry(self.driver)
+        self.reg.delete_key(MEASURIX_KEY)
+        self.reg.delete_value(RUNONCE_KEY, "Measurix")
+        self.input = XInput(self.state)
         self.addCleanup(self.input.release_all)
         self.addCleanup(self._kill_started)
         self.set_num_lock(False)
