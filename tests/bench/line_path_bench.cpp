@@ -23,4 +23,5 @@ BENCHMARK(BM_BuildLinePathAndBounds)->Arg(1)->Arg(99);
 
 }  // namespace
 
+// The one main of the benchmark program, for all tests/bench/*.cpp files.
 BENCHMARK_MAIN();
