@@ -64,6 +64,10 @@ LRESULT CALLBACK FrameProc(HWND frame, UINT message, WPARAM wParam, LPARAM lPara
     case WM_SETTEXT: {
         const auto* text = reinterpret_cast<const wchar_t*>(lParam);
         if (field->busy != 0 || text == nullptr || text[0] == 0) break;
+        // Keep the position where the up-down reads it before its next step
+        // (it reads its partner's text first), so each step starts from the
+        // value shown; a wrap-around below stores the new end instead.
+        DefWindowProcW(frame, message, wParam, lParam);
         int32_t p = int32_t(wcstol(text, nullptr, 10));
         const HWND spin = Hwnd(field->spinWindow);
         int lo = 0;

@@ -9,9 +9,10 @@ pictures go to the environment's state directory only.
 """
 
 import os
+import struct
 import subprocess
 
-from harness import MeasurixTestCase
+from harness import MEASURIX_KEY, MeasurixTestCase
 from harness.environment import wine_env
 
 OPTIONS_TITLE = "Measurix - Options"
@@ -294,3 +295,88 @@ class DonatePageTest(OptionsWindowTestCase):
         self.driver.click(box["hwnd"], 1, sync=False)
         self.driver.wait_no_window(title="Could not open URL", timeout=10)
         self.assertTrue(process.running())
+
+
+class NumericFieldTest(OptionsWindowTestCase):
+    """The numeric fields' arrows, keys and wheel, and their formatting."""
+
+    ANGLE, ANGLE_ARROWS = 1032, 1033
+    THICKNESS = 1045
+    REDRAW_LIMIT, REDRAW_ARROWS = 1036, 1047
+
+    def open_tab(self, index):
+        process, window = self.start_and_wait_options()
+        window = self.wait_options_state(process, lambda w: w["visible"], "the options window to show")
+        self.driver.select_tab(window["hwnd"], index)
+        self.wait_until(lambda: self.visible_pages(window) == [index], 10, "page %d shown" % index)
+        return window
+
+    def text(self, window, control_id):
+        return self.driver.control(window["hwnd"], id=control_id)["text"]
+
+    def wait_text(self, window, control_id, expected):
+        self.wait_until(lambda: self.text(window, control_id) == expected, 10,
+                        "field %d showing %r" % (control_id, expected))
+
+    def click_arrow(self, window, arrows_id, up):
+        left, top, right, bottom = self.driver.control(window["hwnd"], id=arrows_id)["rect"]
+        y = top + (bottom - top) // 4 if up else bottom - (bottom - top) // 4 - 1
+        self.input.mousemove((left + right) // 2, y)
+        self.input.click()
+
+    def focus_field(self, window, control_id):
+        left, top, right, bottom = self.driver.control(window["hwnd"], id=control_id)["rect"]
+        self.input.mousemove((left + right) // 2, (top + bottom) // 2)
+        self.input.click()
+        self.wait_until(lambda: self.driver.screen()["foreground"] == window["hwnd"], 10,
+                        "the options window in the foreground")
+
+    def test_angle_arrows_step_and_wrap_around(self):
+        window = self.open_tab(2)
+        self.wait_text(window, self.ANGLE, "0.00")
+        steps = [
+            (None, False, "-11.25"),
+            (None, False, "-22.50"),     # each step starts from the value shown
+            (None, True, "-11.25"),
+            ("-180", False, "180.00"),   # down from -180 wraps to 180
+            ("180", True, "-180.00"),    # up from 180 wraps to -180
+            ("22.5", True, "33.75"),     # a typed value is where the next step starts
+        ]
+        for typed, up, expected in steps:
+            with self.subTest(typed=typed, up=up):
+                if typed is not None:
+                    self.driver.settext(window["hwnd"], self.ANGLE, typed)
+                self.click_arrow(window, self.ANGLE_ARROWS, up)
+                self.wait_text(window, self.ANGLE, expected)
+        # A stepped value is the user's: it reaches the setting and is saved.
+        self.wait_until(lambda: self.reg.query(MEASURIX_KEY, "refangle") == struct.pack("<d", 33.75), 10,
+                        "refangle 33.75 saved")
+
+    def test_up_key_and_wheel_step_the_angle_field(self):
+        window = self.open_tab(2)
+        self.wait_text(window, self.ANGLE, "0.00")
+        self.focus_field(window, self.ANGLE)
+        for key, expected in [("Up", "11.25"), ("Up", "22.50"), ("Down", "11.25")]:
+            self.input.key(key)
+            self.wait_text(window, self.ANGLE, expected)
+        for up, expected in [(False, "0.00"), (False, "-11.25"), (True, "0.00")]:
+            self.input.wheel(up=up)
+            self.wait_text(window, self.ANGLE, expected)
+
+    def test_typed_decimals_stay_until_the_field_loses_the_focus(self):
+        window = self.open_tab(2)
+        self.focus_field(window, self.THICKNESS)
+        self.driver.settext(window["hwnd"], self.THICKNESS, "1.50")
+        self.assertEqual(self.text(window, self.THICKNESS), "1.50")
+        self.input.key("Tab")
+        self.wait_text(window, self.THICKNESS, "1.5")
+
+    def test_redraw_limit_arrows_step_by_ten(self):
+        window = self.open_tab(3)
+        self.wait_text(window, self.REDRAW_LIMIT, "50")
+        self.click_arrow(window, self.REDRAW_ARROWS, up=True)
+        self.wait_text(window, self.REDRAW_LIMIT, "60")
+        self.driver.settext(window["hwnd"], self.REDRAW_LIMIT, "5")
+        self.assertEqual(self.text(window, self.REDRAW_LIMIT), "10")
+        self.click_arrow(window, self.REDRAW_ARROWS, up=False)
+        self.wait_text(window, self.REDRAW_LIMIT, "10")
