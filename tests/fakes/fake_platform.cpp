@@ -1,5 +1,8 @@
 #include "fakes/fake_platform.h"
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "platform/key_state.h"
 #include "platform/pointer.h"
 #include "platform/system_clock.h"
@@ -47,6 +50,11 @@ SystemClock Clock = {
         *milliseconds = FakeSystem.wallMilliseconds;
     },
     [](uint32_t ms) {
+        // A waiting loop that never ends would fill the memory: fail loudly instead.
+        if (FakeSystem.sleeps.size() >= 1'000'000) {
+            std::fprintf(stderr, "fake clock: a million sleeps, the waiting loop never ends\n");
+            std::abort();
+        }
         FakeSystem.sleeps.push_back(ms);
         FakeSystem.counter += int64_t(ms) * FakeSystem.frequency / 1000 + FakeSystem.sleepExtraCounts;
     },
