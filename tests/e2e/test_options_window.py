@@ -380,3 +380,24 @@ class NumericFieldTest(OptionsWindowTestCase):
         self.assertEqual(self.text(window, self.REDRAW_LIMIT), "10")
         self.click_arrow(window, self.REDRAW_ARROWS, up=False)
         self.wait_text(window, self.REDRAW_LIMIT, "10")
+
+    def test_angle_field_follows_the_angle_rotated_with_alt(self):
+        window = self.open_tab(2)
+        self.wait_text(window, self.ANGLE, "0.00")
+        process = self.started[-1]
+        if not self.overlay_visible(process):
+            self.input.key("Num_Lock")
+        self.wait_until(lambda: self.overlay_visible(process) is True, 10, "the ruler on")
+        # Another window takes the keys, so that Alt does not open a menu here.
+        self.driver.keylog("Key log")
+        # Twice: the second refresh only comes when the first was taken.
+        for round_ in range(2):
+            before = self.text(window, self.ANGLE)
+            self.input.mousemove(640, 400)
+            self.input.keydown("alt")
+            for x, y in [(660, 420), (700, 440), (740, 430)]:
+                self.input.mousemove(x, y)
+            self.input.keyup("alt")
+            self.wait_until(lambda: self.text(window, self.ANGLE) != before, 10,
+                            "the angle field changed in round %d" % round_)
+            self.assertTrue(-180 <= float(self.text(window, self.ANGLE)) <= 180)
