@@ -51,6 +51,17 @@ std::optional<Rect> VisiblePointerBox(const PointerBits& bits);
 // The box as an extent around the hotspot.
 PointerExtent ExtentFromBox(const Rect& box, int32_t hotspotX, int32_t hotspotY);
 
+// The extent of a pointer image of cell size cx by cy with its hotspot, from
+// its bits (nullptr when they could not be read or have an unexpected
+// layout). `measured` says whether the extent came from visible pixels and
+// may be kept for this pointer shape; otherwise it is the whole cell.
+struct PointerMeasurement {
+    PointerExtent extent;
+    bool measured = false;
+};
+PointerMeasurement MeasurePointerImage(int32_t cx, int32_t cy, int32_t hotspotX, int32_t hotspotY,
+                                       const PointerBits* bits);
+
 // Win32's UnionRect: the bounding box of two rectangles, an empty one
 // (right <= left or bottom <= top) not counting; all zero when both are empty.
 Rect UnionOfRects(const Rect& a, const Rect& b);

@@ -61,30 +61,27 @@ PointerExtent MeasurePointerExtent() {
     const int32_t hy = int32_t(icon.yHotspot);
     const int32_t cx = GetSystemMetrics(SM_CXCURSOR);
     const int32_t cy = GetSystemMetrics(SM_CYCURSOR);
-    PointerExtent result = WholePointerCell(cx, cy, hx, hy);
 
+    // The bits are read only when their layout is the expected one.
     const PointerBitmapShape mask = ShapeOf(icon.hbmMask);
     const PointerBitmapShape color = ShapeOf(icon.hbmColor);
-    if (PointerBitmapsFit(cx, cy, mask, color)) {
+    std::vector<uint8_t> maskBits, colorBits;
+    bool read = PointerBitmapsFit(cx, cy, mask, color);
+    if (read) {
         HDC dc = CreateCompatibleDC(nullptr);
-        std::vector<uint8_t> maskBits, colorBits;
-        bool read = true;
         if (mask.present) read = ReadBits(dc, icon.hbmMask, cx, mask.height, 1, maskBits);
         if (read && color.present) read = ReadBits(dc, icon.hbmColor, cx, cy, 32, colorBits);
         DeleteDC(dc);
-        if (read) {
-            PointerBits bits;
-            bits.size = cx;
-            bits.mask = mask.present ? maskBits.data() : nullptr;
-            bits.maskRows = mask.height;
-            bits.color = color.present ? colorBits.data() : nullptr;
-            if (const auto box = VisiblePointerBox(bits)) {
-                result = ExtentFromBox(*box, hx, hy);
-                Cache = {cursor.hCursor, result};
-            }
-        }
     }
+    PointerBits bits;
+    bits.size = cx;
+    bits.mask = mask.present ? maskBits.data() : nullptr;
+    bits.maskRows = mask.height;
+    bits.color = color.present ? colorBits.data() : nullptr;
+    const PointerMeasurement measurement = MeasurePointerImage(cx, cy, hx, hy, read ? &bits : nullptr);
+    if (measurement.measured) Cache = {cursor.hCursor, measurement.extent};
+
     if (icon.hbmMask) DeleteObject(icon.hbmMask);
     if (icon.hbmColor) DeleteObject(icon.hbmColor);
-    return result;
+    return measurement.extent;
 }

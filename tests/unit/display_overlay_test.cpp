@@ -208,27 +208,27 @@ TEST(NumbersLabel, PlacedBesidePointerAwayFromStartAndInsideDesktop) {
         Rect screen;
         Rect label;
     } cases[] = {
-        // A 60x14 text makes a 62x16 label, 8 rows above the pointer's row.
-        {"right of the arrow", {500, 400}, 100, arrow, 1.0, desktop, {512, 393, 574, 409}},
-        {"left when left of the start", {500, 400}, 900, arrow, 1.0, desktop, {435, 393, 497, 409}},
-        {"level with the start goes right", {500, 400}, 500, arrow, 1.0, desktop, {512, 393, 574, 409}},
-        {"thick line widens the gap", {500, 400}, 100, {0, 0, 5, 5}, 6.0, desktop, {510, 393, 572, 409}},
-        {"no pointer known", {500, 400}, 900, {}, 1.0, desktop, {435, 393, 497, 409}},
-        {"clear of a pointer reaching left", {500, 400}, 900, {-12, -8, 3, 8}, 1.0, desktop, {427, 393, 489, 409}},
-        {"right edge goes left", {1900, 400}, 100, arrow, 1.0, desktop, {1835, 393, 1897, 409}},
-        {"just fits on the right", {1845, 400}, 100, arrow, 1.0, desktop, {1857, 393, 1919, 409}},
-        {"one pixel short on the right", {1846, 400}, 100, arrow, 1.0, desktop, {1781, 393, 1843, 409}},
-        {"left edge goes right", {10, 400}, 900, arrow, 1.0, desktop, {22, 393, 84, 409}},
-        {"top edge shifts down only", {500, 3}, 100, arrow, 1.0, desktop, {512, 0, 574, 16}},
-        {"bottom edge shifts up only", {500, 1078}, 100, arrow, 1.0, desktop, {512, 1064, 574, 1080}},
-        {"monitor left of the primary", {-1275, 500}, 0, arrow, 1.0, {-1280, 0, 1920, 1080}, {-1263, 493, -1201, 509}},
-        {"desktop narrower than the label", {50, 50}, 0, arrow, 1.0, {0, 0, 40, 100}, {-22, 43, 40, 59}},
+        // A 60x13 text makes a 62x15 label from 6 rows above the pointer's row.
+        {"right of the arrow", {500, 400}, 100, arrow, 1.0, desktop, {512, 394, 574, 409}},
+        {"left when left of the start", {500, 400}, 900, arrow, 1.0, desktop, {435, 394, 497, 409}},
+        {"level with the start goes right", {500, 400}, 500, arrow, 1.0, desktop, {512, 394, 574, 409}},
+        {"thick line widens the gap", {500, 400}, 100, {0, 0, 5, 5}, 6.0, desktop, {510, 394, 572, 409}},
+        {"no pointer known", {500, 400}, 900, {}, 1.0, desktop, {435, 394, 497, 409}},
+        {"clear of a pointer reaching left", {500, 400}, 900, {-12, -8, 3, 8}, 1.0, desktop, {427, 394, 489, 409}},
+        {"right edge goes left", {1900, 400}, 100, arrow, 1.0, desktop, {1835, 394, 1897, 409}},
+        {"just fits on the right", {1845, 400}, 100, arrow, 1.0, desktop, {1857, 394, 1919, 409}},
+        {"one pixel short on the right", {1846, 400}, 100, arrow, 1.0, desktop, {1781, 394, 1843, 409}},
+        {"left edge goes right", {10, 400}, 900, arrow, 1.0, desktop, {22, 394, 84, 409}},
+        {"top edge shifts down only", {500, 3}, 100, arrow, 1.0, desktop, {512, 0, 574, 15}},
+        {"bottom edge shifts up only", {500, 1078}, 100, arrow, 1.0, desktop, {512, 1065, 574, 1080}},
+        {"monitor left of the primary", {-1275, 500}, 0, arrow, 1.0, {-1280, 0, 1920, 1080}, {-1263, 494, -1201, 509}},
+        {"desktop narrower than the label", {50, 50}, 0, arrow, 1.0, {0, 0, 40, 100}, {-22, 44, 40, 59}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         LabelPlacementInput in;
         in.textWidth = 60;
-        in.textHeight = 14;
+        in.textHeight = 13;
         in.pointer = c.pointer;
         in.startX = c.startX;
         in.pointerExtent = c.extent;
@@ -290,7 +290,7 @@ TEST(PointerExtent, VisiblePixelsOfSyntheticPointers) {
     for (int32_t y = 2; y <= 4; ++y)
         for (int32_t x = 2; x <= 4; ++x) plain.Black(x, y);
     plain.Pixel(20, 25, 0x00FFFFFF);
-    plain.Pixel(28, 29, 0x00FFFFFE);  // almost white is not inverting
+    plain.Pixel(28, 29, 0x00FFFEFF);  // almost white is not inverting
 
     // Single columns inside a byte, in a 64-pixel cell (two words per row).
     SyntheticPointer big(64, true, false);
@@ -299,32 +299,32 @@ TEST(PointerExtent, VisiblePixelsOfSyntheticPointers) {
 
     SyntheticPointer empty(32, true, false);
 
+    // Extents around the hotspot, right and bottom inclusive; a pointer
+    // without visible pixels, or whose bits could not be read, gets its
+    // whole cell and is not kept.
     struct Case {
         const char* name;
-        const SyntheticPointer& pointer;
-        bool visible;
-        Rect box;
+        const SyntheticPointer* pointer;
+        Point hotspot;
+        Rect extent;
+        bool measured;
     } cases[] = {
-        {"arrow", arrow, true, {0, 0, 12, 19}},
-        {"i-beam", ibeam, true, {13, 4, 19, 28}},
-        {"colour with alpha", shaded, true, {5, 3, 10, 21}},
-        {"colour without alpha", plain, true, {2, 2, 21, 26}},
-        {"64-pixel cell", big, true, {13, 50, 46, 52}},
-        {"all transparent", empty, false, {}},
+        {"arrow, hotspot at the tip", &arrow, {0, 0}, {0, 0, 11, 18}, true},
+        {"i-beam", &ibeam, {16, 16}, {-3, -12, 2, 11}, true},
+        {"colour with alpha", &shaded, {5, 3}, {0, 0, 4, 17}, true},
+        {"colour without alpha", &plain, {0, 0}, {2, 2, 20, 25}, true},
+        {"64-pixel cell", &big, {0, 0}, {13, 50, 45, 51}, true},
+        {"all transparent", &empty, {16, 16}, {-16, -16, 15, 15}, false},
+        {"bits not read", nullptr, {4, 4}, {-4, -4, 27, 27}, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const auto box = VisiblePointerBox(c.pointer.Bits());
-        ASSERT_EQ(box.has_value(), c.visible);
-        if (c.visible) {
-            EXPECT_EQ(*box, c.box);
-        }
+        const PointerBits bits = c.pointer ? c.pointer->Bits() : PointerBits{};
+        const int32_t cell = c.pointer ? c.pointer->size : 32;
+        const PointerMeasurement m = MeasurePointerImage(cell, cell, c.hotspot.x, c.hotspot.y, c.pointer ? &bits : nullptr);
+        EXPECT_EQ(m.extent, c.extent);
+        EXPECT_EQ(m.measured, c.measured);
     }
-
-    // The arrow with its hotspot at the tip reaches 11 columns right, 18 rows down.
-    EXPECT_EQ(ExtentFromBox({0, 0, 12, 19}, 0, 0), (Rect{0, 0, 11, 18}));
-    EXPECT_EQ(ExtentFromBox({13, 4, 19, 28}, 16, 16), (Rect{-3, -12, 2, 11}));
-    EXPECT_EQ(WholePointerCell(32, 32, 16, 16), (Rect{-16, -16, 15, 15}));
 }
 
 TEST(PointerExtent, OnlyTheExpectedBitmapLayoutsAreRead) {
