@@ -14,6 +14,7 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <cwchar>
 #include <string>
 #include <vector>
 
