@@ -39,6 +39,14 @@ Rect Intersect(const Rect& a, const Rect& b) {
     return r;
 }
 
+// Whether a segment can leave any pixel on the surface. Long reflection paths
+// run far off the desktop; their hidden segments are not handed to GDI+,
+// which would only clip them away (and under Wine does so slowly).
+bool TouchesSurface(float x1, float y1, float x2, float y2, float reach, float width, float height) {
+    return std::max(x1, x2) >= -reach && std::min(x1, x2) <= width + reach && std::max(y1, y2) >= -reach &&
+           std::min(y1, y2) <= height + reach;
+}
+
 // Strokes entries first..end-1 as separate segments that meet through their
 // caps. With the thin pen (width exactly 1) a coloured break switches to an
 // opaque pen of its colour; the wide outline stays white throughout.
@@ -50,6 +58,11 @@ void DrawPathRange(GpGraphics* graphics, const Rect& origin, GpPen* pen, double 
     GpPen* created = nullptr;
     float fromX = 0.0f;
     float fromY = 0.0f;
+    // How far a segment's pixels reach beyond its end points: half the pen,
+    // the round cap, and a pixel of anti-aliasing.
+    const float reach = float(width / 2.0 + 2.0);
+    const float width_ = float(origin.right - origin.left);
+    const float height_ = float(origin.bottom - origin.top);
     for (int32_t i = first; i < end; ++i) {
         const PathEntry& e = path.entries[size_t(i)];
         if (IsBreak(e)) {
@@ -65,7 +78,9 @@ void DrawPathRange(GpGraphics* graphics, const Rect& origin, GpPen* pen, double 
         }
         const float x = float(e.x - origin.left);
         const float y = float(e.y - origin.top);
-        if (!startNew && drawing) GdipFlat::GdipDrawLine(graphics, drawing, fromX, fromY, x, y);
+        if (!startNew && drawing && TouchesSurface(fromX, fromY, x, y, reach, width_, height_)) {
+            GdipFlat::GdipDrawLine(graphics, drawing, fromX, fromY, x, y);
+        }
         startNew = false;
         fromX = x;
         fromY = y;
