@@ -18,6 +18,9 @@ from harness import MeasurixTestCase
 
 START = (640, 600)
 VIRTUAL_KEYS = {"shift": 0x10, "alt": 0x12}
+# The screen without its bottom rows, where the minimized options window shows
+# its icon.
+ABOVE_TASK_ICONS = (0, 0, 1280, 760)
 
 
 def is_red(p):
@@ -82,7 +85,7 @@ class RulerDrawingTest(MeasurixTestCase):
 
         def there():
             shot = self.screenshot()
-            return shot if shot.bounding_box((0, 0, shot.width, shot.height), is_red) == want else None
+            return shot if shot.bounding_box(ABOVE_TASK_ICONS, is_red) == want else None
         return self.wait_until(there, 15, "the red cross around %r" % (centre,))
 
     def missing(self, shot, points, predicate, radius=1):
