@@ -69,13 +69,15 @@ class RulerDrawingTest(MeasurixTestCase):
     def hold(self, *keys):
         """Presses keys and waits until Windows reports them down, so that
         the next pointer move is one made with the keys held."""
-        self.input.keydown(*keys)
         for key in keys:
+            self.input.keydown(key)
             self.wait_until(lambda: self.driver.keystate(VIRTUAL_KEYS[key])["down"], 10, key + " down")
 
     def release(self, *keys):
-        self.input.keyup(*keys)
+        # One key per xdotool call: Wine now and then loses one of two
+        # releases sent in one call, and the key then stays down for good.
         for key in keys:
+            self.input.keyup(key)
             self.wait_until(lambda: not self.driver.keystate(VIRTUAL_KEYS[key])["down"], 10, key + " up")
 
     def wait_cross_at(self, centre):
