@@ -33,6 +33,8 @@ NO_HOOKS_BOX, RESTORE_BUTTON, REDRAW_LIMIT = 1028, 1067, 1036
 CHOOSER_APPLY, CHOOSER_SAMPLE, CHOOSER_FONT_LIST, CHOOSER_SIZE_LIST = 1026, 1092, 1136, 1138
 
 CB_GETITEMHEIGHT = 0x0154
+CBN_CLOSEUP = 8
+WM_COMMAND = 0x0111
 TBM_SETPOS = 0x0405
 WM_HSCROLL = 0x0114
 TB_THUMBPOSITION = 4
@@ -57,7 +59,8 @@ class OptionPagesTestCase(MeasurixTestCase):
         """Starts the program with its options window and waits for the
         save that opening the window requests. F9 is the toggle key unless
         the seed says otherwise."""
-        seed = dict({"invert": 0, "toggle": 0, "key0code": VK_F9}, **seed)
+        # Without "version" only the first binding would be loaded.
+        seed = dict({"version": 36, "invert": 0, "toggle": 0, "key0code": VK_F9}, **seed)
         for name, value in seed.items():
             self.reg.add(MEASURIX_KEY, name, "REG_BINARY" if isinstance(value, bytes) else "REG_DWORD", value)
         self.process = self.start_measurix()
@@ -98,6 +101,51 @@ class OptionPagesTestCase(MeasurixTestCase):
         self.driver.send(slider["hwnd"], TBM_SETPOS, 1, position)
         self.driver.send(slider["parent"], WM_HSCROLL, TB_THUMBPOSITION | (position << 16), slider["hwnd"])
 
+    def key_reaches_the_system(self, key, vk):
+        """Holds the key down and reports whether the system saw it: a key
+        swallowed by the keyboard hook never shows as down."""
+        self.input.keydown(key)
+        try:
+            return self.wait_until(lambda: self.driver.keystate(vk)["down"], 2, "%s to show as down" % key)
+        except AssertionError:
+            return False
+        finally:
+            self.input.keyup(key)
+
+    def start_capture(self, combo_id):
+        """Opens the combo's list with the mouse and clicks its first item,
+        "... choose by pressing keys ...". No key is down then, so the hooks
+        forward keys to the combo from now on.
+
+        The program colours the selection field black on red while it
+        captures, but Wine's combo box paints the focus highlight over the
+        whole field of a focused drop-down list, and the capturing combo
+        always has the focus; so the capture is recognised by its selection
+        and by what it does to keys, not by its colour."""
+        combo = self.control(combo_id)
+        left, top, right, bottom = combo["rect"]
+        self.input.mousemove((left + right) // 2, (top + bottom) // 2)
+        self.input.click(1)
+        dropped = self.wait_until(lambda: self.driver.find_windows(cls="ComboLBox", pid=self.process.windows_pid,
+                                                                   visible=True), 5, "the list to open")
+        item_height = self.driver.send(combo["hwnd"], CB_GETITEMHEIGHT, 0)
+        list_left, list_top = dropped[0]["rect"][:2]
+        self.input.mousemove(list_left + 20, list_top + 1 + item_height // 2)
+        self.input.click(1)
+        self.wait_until(lambda: self.control(combo_id)["selected"] == 0, 5, "the capture item to be chosen")
+        self.assertFalse(self.driver.find_windows(cls="ComboLBox", pid=self.process.windows_pid, visible=True),
+                         "choosing the capture item closes the list")
+        return combo
+
+    def choose(self, combo_id, item):
+        """Picks the item as from the open list, then closes the list,
+        which rebuilds the candidates around the new binding."""
+        combo = self.control(combo_id)
+        self.assertIn(item, combo["items"])
+        self.driver.combo_select(self.frame, combo_id, combo["items"].index(item))
+        self.driver.send(combo["parent"], WM_COMMAND, (CBN_CLOSEUP << 16) | combo_id, combo["hwnd"])
+        self.assertEqual(self.control(combo_id)["text"], item)
+
     def label_rect(self):
         """The label window's rectangle (the overlay that does not hold the start point)."""
         for window in self.overlays():
@@ -122,14 +170,14 @@ class RulerDisplayPageTest(OptionPagesTestCase):
         self.ruler_on()
 
     def test_check_boxes_change_the_ruler_at_once_and_are_saved(self):
-        label = self.label_rect()
-        self.assertIsNotNone(label)
+        label = self.wait_until(lambda: (lambda r: r if r and r[0] > POINTER[0] and r[2] > r[0] else None)(
+            self.label_rect()), 5, "the label beside the pointer")
         # Only the text right of the pointer: the reflection line at x 680 stays.
         text = (POINTER[0] + 5, label[1], label[2], label[3])
         cross = (START[0] - 7, START[1] - 7, START[0] + 8, START[1] + 8)
         mirror_line = (597, 530, 604, 595)  # the reflection line at x 600
         self.wait_until(lambda: self.drawn(text) > 30, 5, "the numbers label")
-        self.assertGreater(self.screenshot().count(cross, is_red), 8)
+        self.wait_until(lambda: self.screenshot().count(cross, is_red) > 8, 5, "the red cross (after the fade-in)")
 
         self.driver.click(self.frame, NUMBERS_BOX)
         self.wait_drawn(text, False, "the label to go")
@@ -257,42 +305,6 @@ class HotkeyCaptureTest(OptionPagesTestCase):
         self.driver.select_tab(self.frame, TAB_KEYS)
         self.driver.foreground(self.frame)
 
-    def start_capture(self, combo_id):
-        """Opens the combo's list with the mouse and clicks its first item,
-        "... choose by pressing keys ...". No key is down then, so the hooks
-        forward keys to the combo from now on.
-
-        The program colours the selection field black on red while it
-        captures, but Wine's combo box paints the focus highlight over the
-        whole field of a focused drop-down list, and the capturing combo
-        always has the focus; so the capture is recognised by its selection
-        and by what it does to keys, not by its colour."""
-        combo = self.control(combo_id)
-        left, top, right, bottom = combo["rect"]
-        self.input.mousemove((left + right) // 2, (top + bottom) // 2)
-        self.input.click(1)
-        dropped = self.wait_until(lambda: self.driver.find_windows(cls="ComboLBox", pid=self.process.windows_pid,
-                                                                   visible=True), 5, "the list to open")
-        item_height = self.driver.send(combo["hwnd"], CB_GETITEMHEIGHT, 0)
-        list_left, list_top = dropped[0]["rect"][:2]
-        self.input.mousemove(list_left + 20, list_top + 1 + item_height // 2)
-        self.input.click(1)
-        self.wait_until(lambda: self.control(combo_id)["selected"] == 0, 5, "the capture item to be chosen")
-        self.assertFalse(self.driver.find_windows(cls="ComboLBox", pid=self.process.windows_pid, visible=True),
-                         "choosing the capture item closes the list")
-        return combo
-
-    def key_reaches_the_system(self, key, vk):
-        """Holds the key down and reports whether the system saw it: a key
-        swallowed by the keyboard hook never shows as down."""
-        self.input.keydown(key)
-        try:
-            return self.wait_until(lambda: self.driver.keystate(vk)["down"], 2, "%s to show as down" % key)
-        except AssertionError:
-            return False
-        finally:
-            self.input.keyup(key)
-
     def test_pressing_ctrl_then_q_binds_ctrl_q(self):
         self.open_keyboard_page(key0code=0x90)
         self.start_capture(TOGGLE_COMBO)
@@ -363,3 +375,125 @@ class HotkeyCaptureTest(OptionPagesTestCase):
                 if not closes:
                     self.assertEqual(self.control(TOGGLE_COMBO)["text"], "Num Lock")
         self.assertEqual(self.stored("key0code"), 0x90)
+
+
+class KeyListTest(OptionPagesTestCase):
+    """Choosing keys from the lists, the lock-key rule and the dead check boxes."""
+
+    def test_lock_keys_and_the_wheel_switch_the_lock_key_box(self):
+        self.open_options(toggle=1, key0code=0x90)
+        self.driver.select_tab(self.frame, TAB_KEYS)
+        self.assertEqual(self.control(LOCK_KEY_BOX)["check"], 1)
+        self.choose(TOGGLE_COMBO, "Mouse Wheel")
+        self.assertEqual(self.control(LOCK_KEY_BOX)["check"], 0)
+        self.wait_stored("toggle", 0)
+        self.wait_stored("key0code", 0x1004)
+        self.choose(TOGGLE_COMBO, "Right Mouse")  # neither: no change
+        self.assertEqual(self.control(LOCK_KEY_BOX)["check"], 0)
+        self.choose(TOGGLE_COMBO, "Caps Lock")
+        self.assertEqual(self.control(LOCK_KEY_BOX)["check"], 1)
+        self.wait_stored("toggle", 1)
+        self.wait_stored("key0code", 0x14)
+
+    def test_keys_in_everyday_use_cannot_be_dead(self):
+        self.open_options(key0code=0x90)
+        self.driver.select_tab(self.frame, TAB_KEYS)
+        dead = lambda box: (self.control(box)["check"], self.control(box)["enabled"])
+        self.assertEqual(dead(1025), (0, False), "Shift alone")
+        self.choose(MOVE_COMBO, "Left Shift")
+        self.assertEqual(dead(1025), (0, True))
+        self.driver.click(self.frame, 1025)
+        self.wait_stored("key1dead", 1)
+        self.choose(MOVE_COMBO, "Shift")  # the modifier alone
+        self.assertEqual(dead(1025), (0, False))
+        self.wait_stored("key1dead", 0)
+        self.wait_stored("key1code", 0x1FFE)
+
+        self.choose(TOGGLE_COMBO, "Right Mouse")
+        self.driver.click(self.frame, 1019)
+        self.wait_stored("key0dead", 1)
+        self.choose(TOGGLE_COMBO, "Left Mouse")
+        self.assertEqual(dead(1019), (0, False))
+        self.wait_stored("key0dead", 0)
+        self.choose(TOGGLE_COMBO, "No Key")  # the former key stays on offer
+        self.assertIn("Left Mouse", self.control(TOGGLE_COMBO)["items"])
+        self.wait_stored("key0code", 0x8001)
+
+
+class AdvancedPageTest(OptionPagesTestCase):
+    def switch_hooks_off(self, off):
+        self.driver.select_tab(self.frame, TAB_ADVANCED)
+        if self.control(NO_HOOKS_BOX)["check"] != int(off):
+            self.driver.click(self.frame, NO_HOOKS_BOX)
+        self.driver.select_tab(self.frame, TAB_KEYS)
+
+    def dead_boxes_enabled(self):
+        return [self.control(box)["enabled"] for box in DEAD_BOXES]
+
+    def capture_swallows(self, expected_binding):
+        """Captures a key with the move-start-point combo and reports
+        whether the key was swallowed for every application, which only the
+        keyboard hook can do; without it the combo takes the key from its
+        own window messages."""
+        self.start_capture(MOVE_COMBO)
+        swallowed = not self.key_reaches_the_system("b", 0x42)
+        self.assertEqual(self.control(MOVE_COMBO)["text"], expected_binding)
+        self.choose(MOVE_COMBO, "F11")  # back to the initial binding
+        return swallowed
+
+    def test_input_monitoring_off_and_on_again(self):
+        self.open_options(key1code=0x7A, key1mods=0)  # F11 for moving the start point
+        self.driver.select_tab(self.frame, TAB_KEYS)
+        self.driver.foreground(self.frame)
+        self.assertEqual(self.dead_boxes_enabled(), [True, True, False, False, False])
+        self.assertTrue(self.capture_swallows("B"))
+
+        self.switch_hooks_off(True)
+        stays_true(lambda: self.stored("usehooks") == 1, 0.5, "no save request of its own")
+        self.assertEqual(self.dead_boxes_enabled(), [False] * 5)
+        self.assertFalse(self.capture_swallows("B"), "no hooks: keys reach every application")
+
+        self.switch_hooks_off(False)
+        self.assertEqual(self.dead_boxes_enabled(), [True, True, False, False, False])
+        self.assertTrue(self.capture_swallows("B"), "the hooks are back")
+
+    def test_without_hooks_keys_above_0xff_fall_back(self):
+        self.open_options(key0code=0x1004, key2code=0x105B, key3code=0x1005, key3mods=2)
+        self.driver.select_tab(self.frame, TAB_KEYS)
+        self.switch_hooks_off(True)
+        self.assertEqual(self.control(TOGGLE_COMBO)["text"], "Num Lock")
+        self.assertEqual(self.control(SLOW_COMBO)["text"], "No Key")
+        self.assertEqual(self.control(ROTATE_COMBO)["text"], "No Key")
+        self.assertEqual(self.dead_boxes_enabled(), [False] * 5)
+        self.wait_stored("key0code", 0x90)
+        self.wait_stored("key2code", 0x105B | 0x8000)
+        self.wait_stored("key3code", 0x1005 | 0x8000)
+        self.wait_stored("usehooks", 0)
+
+        self.switch_hooks_off(False)
+        self.assertEqual(self.dead_boxes_enabled(), [True, False, True, True, False])
+
+    def test_restore_defaults_brings_the_program_back_with_its_options_window(self):
+        self.open_options(alpha=99, numbers=0, usehooks=0, key0code=VK_F8, rlimit=200)
+        old = self.process
+        self.driver.select_tab(self.frame, TAB_ADVANCED)
+        self.assertEqual(self.control(REDRAW_LIMIT)["text"], "200")
+        self.driver.click(self.frame, RESTORE_BUTTON, sync=False)
+        self.assertEqual(old.wait_exit(15), 0)
+        self.addCleanup(lambda: self.driver.find_windows(title="Measurix", cls="Static") and
+                        self.start_measurix("-exit").wait_exit(15))
+
+        frame = self.driver.wait_window(title=OPTIONS_TITLE, visible=True, timeout=20)
+        self.assertNotEqual(frame["pid"], old.windows_pid)
+        self.frame = frame["hwnd"]
+        self.wait_until(lambda: self.stored("restore") == 0 and self.stored("alpha") == 164, 10,
+                        "the new instance to save the defaults")
+        values = self.reg.values(MEASURIX_KEY)
+        self.assertEqual((values["numbers"], values["usehooks"], values["key0code"], values["rlimit"]),
+                         (1, 1, 0x90, 50))
+        self.driver.select_tab(self.frame, TAB_ADVANCED)
+        self.assertEqual(self.control(REDRAW_LIMIT)["text"], "50")
+        self.assertEqual(self.control(NO_HOOKS_BOX)["check"], 0)
+        self.driver.select_tab(self.frame, TAB_DISPLAY)
+        self.assertEqual(self.control(NUMBERS_BOX)["check"], 1)
+        self.assertEqual(self.control(OPACITY_SLIDER)["position"], 164)
