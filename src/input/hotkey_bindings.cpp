@@ -65,6 +65,7 @@ void StoreHeld(HotkeyBinding& binding, bool held) {
 void ResyncKey(uint32_t key, uint8_t& kept, HotkeyBinding* binding) {
     const uint8_t state = ReadKeyState(key);
     if (state == kept) return;
+    Trace("resync 0x%x %02x=>%02x\n", unsigned(key), unsigned(kept), unsigned(state));
     kept = state;
     FeedKeyEvent(key, GenericKeyOf(key), (state & StateDown) != 0);
     if (binding && binding->mods == 0) binding->toggle = (state & StateToggled) != 0;
