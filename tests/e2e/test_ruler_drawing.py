@@ -107,7 +107,17 @@ class RulerDrawingTest(MeasurixTestCase):
 
     def test_cross_measured_line_outline_and_reflected_ray(self):
         pointer = (START[0] + 100, START[1] - 100)
-        self.start_ruler(pointer)
+        process = self.start_ruler(pointer)
+
+        # The line window covers just what it draws: x from the far
+        # reflection line (540) to the pointer (740), y from the ray's end
+        # (300) to the cross's lower arm (606), widened by the one-pixel
+        # outline.
+        def line_window_rects():
+            return [tuple(w["rect"]) for w in self.driver.windows()
+                    if w["class"] == "RulerDisplay" and w["pid"] == process.windows_pid]
+        self.wait_until(lambda: (539, 299, 742, 608) in line_window_rects(), 10,
+                        "the line window at (539, 299, 742, 608)")
         shot = self.wait_cross_at(START)
 
         # The cross: four arms of six red pixels, the centre pixel not red.
