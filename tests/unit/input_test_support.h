@@ -25,13 +25,11 @@ protected:
         PointerPending = 0;
         MainWindow = TestMainWindow;
     }
-
     // A key event as the keyboard hook feeds it (generic modifiers count as left).
     static void Feed(uint32_t vk, bool down) {
         const uint32_t code = SidedKeyOf(vk, true);
         FeedKeyEvent(code, GenericKeyOf(code), down);
     }
-
     static void Bind(int32_t role, uint32_t code, uint16_t mods, bool dead = false) {
         HotkeyBinding source;
         source.code = code;
@@ -39,12 +37,12 @@ protected:
         source.dead = dead;
         SetBinding(BindingAt(role), source);
     }
-
     static HotkeyBinding Current(int32_t role) { return *BindingAt(role); }
-
     static size_t CountPosts(uint32_t message) {
         size_t n = 0;
         for (const FakePost& post : FakeSystem.posts) n += post.message == message ? 1 : 0;
         return n;
     }
+    // Lets the fake clock run while a lock is waited for.
+    static void LetTimePassWhileWaiting() { FakeSystem.sleepExtraCounts = FakeSystem.frequency / 1000; }
 };
