@@ -61,8 +61,8 @@ void DrawPathRange(GpGraphics* graphics, const Rect& origin, GpPen* pen, double 
     // How far a segment's pixels reach beyond its end points: half the pen,
     // the round cap, and a pixel of anti-aliasing.
     const float reach = float(width / 2.0 + 2.0);
-    const float width_ = float(origin.right - origin.left);
-    const float height_ = float(origin.bottom - origin.top);
+    const float surfaceWidth = float(origin.right - origin.left);
+    const float surfaceHeight = float(origin.bottom - origin.top);
     for (int32_t i = first; i < end; ++i) {
         const PathEntry& e = path.entries[size_t(i)];
         if (IsBreak(e)) {
@@ -78,7 +78,7 @@ void DrawPathRange(GpGraphics* graphics, const Rect& origin, GpPen* pen, double 
         }
         const float x = float(e.x - origin.left);
         const float y = float(e.y - origin.top);
-        if (!startNew && drawing && TouchesSurface(fromX, fromY, x, y, reach, width_, height_)) {
+        if (!startNew && drawing && TouchesSurface(fromX, fromY, x, y, reach, surfaceWidth, surfaceHeight)) {
             GdipFlat::GdipDrawLine(graphics, drawing, fromX, fromY, x, y);
         }
         startNew = false;
