@@ -30,7 +30,7 @@ OPACITY_SLIDER, FADE_SLIDER = 1062, 1064
 # Advanced page.
 NO_HOOKS_BOX, RESTORE_BUTTON, REDRAW_LIMIT = 1028, 1067, 1036
 # The font chooser.
-CHOOSER_APPLY, CHOOSER_SAMPLE, CHOOSER_FONT_LIST, CHOOSER_SIZE_LIST = 1026, 1092, 1136, 1138
+CHOOSER_APPLY, CHOOSER_SAMPLE, CHOOSER_SIZE_LIST, CHOOSER_SCRIPT_LIST = 1026, 1092, 1138, 1140
 
 CB_GETITEMHEIGHT = 0x0154
 CBN_CLOSEUP = 8
@@ -265,9 +265,16 @@ class FontChooserTest(OptionPagesTestCase):
         self.assertTrue(chooser["title"].startswith("Measurix - "), chooser["title"])
         self.assertGreater(len(chooser["title"]), len("Measurix - "))
         self.assertTrue(chooser["topmost"])
-        controls = {c["id"]: c for c in self.driver.controls(chooser["hwnd"])}
-        if CHOOSER_SAMPLE in controls:  # the system's chooser may lack the label
-            self.assertEqual(controls[CHOOSER_SAMPLE]["text"], "12x34 -56.7\u00b0")
+        # Wine's chooser has the sample label too; its layout does not fit
+        # the longer font list (the effects group is hidden but not
+        # disabled, and not aligned with the font list), so that step is
+        # skipped there.
+        sample = lambda: self.driver.control(chooser["hwnd"], id=CHOOSER_SAMPLE)["text"]
+        self.assertEqual(sample(), "12x34 -56.7\u00b0")
+        scripts = self.driver.control(chooser["hwnd"], id=CHOOSER_SCRIPT_LIST)["items"]
+        if len(scripts) > 1:
+            self.driver.combo_select(chooser["hwnd"], CHOOSER_SCRIPT_LIST, len(scripts) - 1)
+            self.assertEqual(sample(), "12x34 -56.7\u00b0", "whatever the script")
 
         sizes = self.driver.control(chooser["hwnd"], id=CHOOSER_SIZE_LIST)["items"]
         self.driver.combo_select(chooser["hwnd"], CHOOSER_SIZE_LIST, sizes.index("28"))
@@ -326,9 +333,11 @@ class HotkeyCaptureTest(OptionPagesTestCase):
         # The new key works at once ("toggle" is 0: the ruler shows while it
         # is held); the former one does nothing.
         self.input.mousemove(*POINTER)
-        self.input.keydown("ctrl", "q")
+        self.input.keydown("ctrl")  # one key per xdotool call: Wine may lose one of two sent together
+        self.input.keydown("q")
         self.wait_until(lambda: len(self.overlays()) == 2, 10, "Ctrl+Q to show the ruler")
-        self.input.keyup("q", "ctrl")
+        self.input.keyup("q")
+        self.input.keyup("ctrl")
         self.wait_until(lambda: not self.overlays(), 10, "the ruler to go with the keys")
         self.input.keydown("Num_Lock")
         stays_true(lambda: not self.overlays(), 0.7, "Num Lock no longer shows the ruler")
