@@ -8,7 +8,8 @@ The tests show the ruler by holding F9, seeded as the toggle key with
 "toggle" 0 (not like a lock key) and "invert" 0: the ruler is on exactly
 while F9 is down. A lock-like toggle key would follow the key's toggled state,
 which Windows keeps per key beyond the program's life and which another
-process cannot read reliably under Wine. The start point is the default (640, 600); the pointer goes to (680, 570).
+process cannot read reliably under Wine. The start point is the default
+(640, 600); the pointer goes to (680, 570).
 """
 
 import struct
@@ -120,8 +121,9 @@ class OptionPagesTestCase(MeasurixTestCase):
         The program colours the selection field black on red while it
         captures, but Wine's combo box paints the focus highlight over the
         whole field of a focused drop-down list, and the capturing combo
-        always has the focus; so the capture is recognised by its selection
-        and by what it does to keys, not by its colour."""
+        always has the focus (nor does Wine pass WM_CTLCOLOREDIT from another
+        process, so the brush cannot be asked for either); so the capture is
+        recognised by its selection and by what it does to keys."""
         combo = self.control(combo_id)
         left, top, right, bottom = combo["rect"]
         self.input.mousemove((left + right) // 2, (top + bottom) // 2)
