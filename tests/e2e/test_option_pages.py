@@ -121,9 +121,10 @@ class OptionPagesTestCase(MeasurixTestCase):
         The program colours the selection field black on red while it
         captures, but Wine's combo box paints the focus highlight over the
         whole field of a focused drop-down list, and the capturing combo
-        always has the focus (nor does Wine pass WM_CTLCOLOREDIT from another
-        process, so the brush cannot be asked for either); so the capture is
-        recognised by its selection and by what it does to keys."""
+        always has the focus (and a WM_CTLCOLOREDIT sent from another
+        process answers 0 under Wine, so the brush cannot be asked for
+        either); so the capture is recognised by its selection and by what it
+        does to keys."""
         combo = self.control(combo_id)
         left, top, right, bottom = combo["rect"]
         self.input.mousemove((left + right) // 2, (top + bottom) // 2)
