@@ -50,3 +50,4 @@ std::string RunRegistryCommand(const Args& args);
 // process exit code.
 int RunKeyLog(const std::wstring& title, const std::wstring& logPath);
 int RunDemo();
+int RunWindowWatch(const std::wstring& logPath);

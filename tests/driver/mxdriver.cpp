@@ -7,6 +7,7 @@
 //                                       or {"ok":false,"error":"..."}
 //   mxdriver keylog <title> <logfile>   a window that logs the keys it gets
 //   mxdriver demo                       a window with one control of each kind
+//   mxdriver watch-windows <logfile>    logs every window created or shown
 // Window handles are decimal (or 0x hex) numbers. The commands are listed in
 // window_commands.cpp's RunCommand.
 #include <cstdio>
@@ -73,6 +74,10 @@ int wmain(int argc, wchar_t** argv) {
             return RunKeyLog(args[1], args[2]);
         }
         if (args[0] == L"demo") return RunDemo();
+        if (args[0] == L"watch-windows") {
+            if (args.size() != 2) Fail("usage: watch-windows <logfile>");
+            return RunWindowWatch(args[1]);
+        }
         WriteLine(RunCommand(args));
         return 0;
     } catch (const CommandError& error) {

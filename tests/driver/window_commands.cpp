@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr UINT MessageTimeoutMs = 5000;
+constexpr UINT MessageTimeoutMs = 10000;
 
 std::wstring ClassOf(HWND window) {
     wchar_t name[256] = {};
@@ -211,12 +211,20 @@ HWND FindControl(HWND parent, const std::wstring& idText) {
     return matches.front();
 }
 
+// The window itself or its one descendant of that class; of several, the
+// one visible one (a window that is not shown yet has no visible children).
 HWND FindByClass(HWND window, const wchar_t* className) {
     if (IsClass(window, className)) return window;
+    std::vector<HWND> matches;
     for (HWND child : Descendants(window)) {
-        if (IsClass(child, className) && IsWindowVisible(child)) return child;
+        if (IsClass(child, className)) matches.push_back(child);
     }
-    Fail("no visible " + Utf8(className) + " in the window");
+    if (matches.size() > 1) {
+        matches.erase(std::remove_if(matches.begin(), matches.end(), [](HWND w) { return !IsWindowVisible(w); }),
+                      matches.end());
+    }
+    if (matches.size() != 1) Fail("no single " + Utf8(className) + " in the window");
+    return matches.front();
 }
 
 std::string Windows() {
@@ -368,6 +376,16 @@ std::string Cursor() {
     return JsonObject().Add("x", static_cast<long long>(point.x)).Add("y", static_cast<long long>(point.y)).Text();
 }
 
+// A hidden window that stays until the driver ends: its creation, seen by a
+// window watch, marks that every earlier creation was seen too.
+std::string Marker(const Args& args) {
+    if (args.size() != 2) Fail("usage: marker <title>");
+    const HWND window = CreateWindowExW(0, WC_STATICW, args[1].c_str(), 0, 0, 0, 1, 1, nullptr, nullptr,
+                                        GetModuleHandleW(nullptr), nullptr);
+    if (!window) Fail("cannot create the marker window");
+    return JsonObject().Add("hwnd", window).Text();
+}
+
 std::string Screen() {
     return JsonObject()
         .Add("width", static_cast<long long>(GetSystemMetrics(SM_CXSCREEN)))
@@ -396,6 +414,7 @@ std::string RunCommand(const Args& args) {
     if (command == L"keystate") return KeyState(args);
     if (command == L"cursor") return Cursor();
     if (command == L"screen") return Screen();
+    if (command == L"marker") return Marker(args);
     if (command.rfind(L"reg-", 0) == 0) return RunRegistryCommand(args);
     Fail("unknown command: " + Utf8(command));
 }

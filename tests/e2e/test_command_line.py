@@ -14,6 +14,7 @@ class CommandLineTest(MeasurixTestCase):
         return self.driver.wait_window(title=ERROR_TITLE, pid=process.windows_pid, visible=True)
 
     def test_refused_arguments_show_the_error_box_and_end_with_minus_one(self):
+        watch = self.driver.watch_windows()
         cases = [
             (["/bogus"], "/bogus"),
             (["hide"], "hide"),                   # a word needs its '-' or '/'
@@ -34,7 +35,11 @@ class CommandLineTest(MeasurixTestCase):
 
                 self.driver.click(box["hwnd"], IDOK)
                 self.assertEqual(process.wait_exit(), EXIT_MINUS_ONE)
-                self.assertIsNone(self.driver.find_window(title="Measurix"))
+                # Not even for a moment was there another top-level window.
+                watch.sync()
+                made = [(w["hwnd"], w["class"]) for w in watch.created(pid=process.windows_pid, top=True)
+                        if w["class"] != "IME"]
+                self.assertEqual(made, [(box["hwnd"], "#32770")])
 
     def test_the_box_also_closes_with_the_enter_key(self):
         process = self.start_measurix("/bogus")
@@ -54,13 +59,17 @@ class CommandLineTest(MeasurixTestCase):
                 process.kill()
 
     def test_exit_without_a_running_instance_ends_at_once_without_a_window(self):
+        watch = self.driver.watch_windows()
+        watch.sync()
+        running_before = {p["pid"] for p in self.driver.processes()}
         for args in [["-exit"], ["/EXIT"], ["-hide", "-exit"], ["-exit", "-restart"]]:
             with self.subTest(args=args):
                 process = self.start_measurix(*args)
                 self.assertEqual(process.wait_exit(), 0)
-                if process.windows_pid is not None:
-                    self.assertEqual(self.process_windows(process), [])
-                self.assertEqual(self.driver.find_windows(title_prefix="Measurix"), [])
+                watch.sync()
+                # No window of a process that did not run before (pid 0: a
+                # window already gone when it was logged).
+                self.assertEqual([w for w in watch.created() if w["pid"] not in running_before], [])
 
     def test_restart_without_a_running_instance_starts_the_program(self):
         process = self.start_measurix("-restart", "-hide")

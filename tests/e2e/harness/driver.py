@@ -21,6 +21,8 @@ desktop as measurix.exe.
     driver.cursor(); driver.screen()          # pointer position; screen size + foreground hwnd
     log = driver.keylog("Key log")            # a focused window logging the keys it gets
     log.events() -> [("WM_KEYDOWN", 144), ...]; log.wait_for(lambda events: ..., "what")
+    watch = driver.watch_windows()            # records every window other processes make
+    ...; watch.sync(); watch.created(pid=..., top=True)   # [{"event","hwnd","pid","top","class","title"}]
 
 A top-level window dict has: hwnd, title, class, pid, tid, visible, iconic,
 enabled, topmost, style, exstyle, owner, rect [left, top, right, bottom].
@@ -36,7 +38,7 @@ a failing command raises DriverError (an AssertionError) with the driver's
 message. Every call has a deadline; a driver that stops answering is killed
 and restarted. Call close_driver() when done (MeasurixTestCase does).
 
-Window messages of other processes are sent with a 5 s deadline, so a hung
+Window messages of other processes are sent with a 10 s deadline, so a hung
 measurix.exe cannot hang the test; `send` reports {"timed_out": True} then.
 """
 
@@ -129,6 +131,56 @@ class KeyLog:
         self.stderr.close()
 
 
+class WindowWatch:
+    """Records every window that other processes create or show, from its
+    start on. Made by Driver.watch_windows()."""
+
+    def __init__(self, state, exe, log_path, driver):
+        self.log_path = log_path
+        self.driver = driver
+        self.markers = 0
+        open(log_path, "w").close()
+        self.stderr = open(log_path + ".stderr", "wb")
+        self.process = subprocess.Popen(["wine", exe, "watch-windows", windows_path(log_path)], env=wine_env(state),
+                                        stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=self.stderr)
+        if _LineReader(self.process.stdout).readline(60) is None:
+            self.stop()
+            raise DriverError("the window watch did not start")
+
+    def events(self):
+        """[{"event": "create"|"show", "hwnd", "pid", "top": bool, "class", "title"}, ...]
+        in order. A window that was gone before it was logged has pid 0."""
+        events = []
+        with open(self.log_path, encoding="utf-8", errors="replace") as f:
+            for line in f:
+                fields = line.rstrip("\n").split("\t")
+                if len(fields) == 6:
+                    events.append({"event": fields[0], "hwnd": int(fields[1]), "pid": int(fields[2]),
+                                   "top": fields[3] == "1", "class": fields[4], "title": fields[5]})
+        return events
+
+    def sync(self):
+        """Returns once every window made before this call is in the log: the
+        driver makes a marker window and this waits until it is logged."""
+        self.markers += 1
+        title = "mxdriver marker %d" % self.markers
+        self.driver.call("marker", title)
+        wait_until(lambda: any(e["title"] == title for e in self.events()), 10, "the window watch to log " + title)
+
+    def created(self, pid=None, top=None):
+        """Windows created so far (after sync()), optionally only those of one
+        Windows pid and only top-level ones or only child windows."""
+        return [e for e in self.events() if e["event"] == "create" and (pid is None or e["pid"] == pid)
+                and (top is None or e["top"] == top) and not e["title"].startswith("mxdriver marker")]
+
+    def stop(self):
+        if self.process.poll() is None:
+            self.process.kill()
+        self.process.wait(timeout=10)
+        self.process.stdout.close()
+        self.stderr.close()
+
+
 class Driver:
     CALL_TIMEOUT = 30.0
 
@@ -138,7 +190,7 @@ class Driver:
         self.log_dir = log_dir or os.path.join(state["dir"], "logs")
         os.makedirs(self.log_dir, exist_ok=True)
         self.process = None
-        self.keylogs = []
+        self.helpers = []  # key logs and window watches, stopped by close_driver
 
     # -- the serve process ------------------------------------------------
     def _start(self):
@@ -148,9 +200,9 @@ class Driver:
         self.reader = _LineReader(self.process.stdout)
 
     def close_driver(self):
-        for log in self.keylogs:
-            log.stop()
-        self.keylogs = []
+        for helper in self.helpers:
+            helper.stop()
+        self.helpers = []
         if self.process is not None:
             try:
                 self.process.stdin.close()
@@ -262,7 +314,13 @@ class Driver:
         return self.call("screen")
 
     def keylog(self, title="mxdriver key log", log_path=None):
-        log_path = log_path or os.path.join(self.log_dir, "keylog-%d.txt" % len(self.keylogs))
+        log_path = log_path or os.path.join(self.log_dir, "keylog-%d.txt" % len(self.helpers))
         log = KeyLog(self.state, self.exe, title, log_path)
-        self.keylogs.append(log)
+        self.helpers.append(log)
         return log
+
+    def watch_windows(self, log_path=None):
+        log_path = log_path or os.path.join(self.log_dir, "windows-%d.txt" % len(self.helpers))
+        watch = WindowWatch(self.state, self.exe, log_path, self)
+        self.helpers.append(watch)
+        return watch
