@@ -346,6 +346,19 @@ class HotkeyCaptureTest(OptionPagesTestCase):
         stays_true(lambda: not self.overlays(), 0.7, "Num Lock no longer shows the ruler")
         self.input.keyup("Num_Lock")
 
+    def test_the_key_that_chooses_the_capture_item_is_not_captured(self):
+        self.open_keyboard_page(key0code=0x90)
+        left, top, right, bottom = self.control(MOVE_COMBO)["rect"]
+        self.input.mousemove((left + right) // 2, (top + bottom) // 2)
+        self.input.click(1)  # opens the list
+        self.wait_until(lambda: self.driver.find_windows(cls="ComboLBox", pid=self.process.windows_pid,
+                                                         visible=True), 5, "the list to open")
+        self.input.key("Home")  # the first item: the capture starts once Home is up
+        self.wait_until(lambda: self.control(MOVE_COMBO)["selected"] == 0, 5, "the capture item")
+        self.assertFalse(self.key_reaches_the_system("b", 0x42), "the capture goes on after Home's release")
+        self.assertEqual(self.control(MOVE_COMBO)["text"], "B")
+        self.wait_stored("key1code", 0x42)
+
     def test_every_way_out_ends_the_capture(self):
         """While a combo captures, the hook swallows every key of the
         desktop; whatever takes the combo away must end that."""
