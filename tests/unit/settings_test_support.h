@@ -1,7 +1,6 @@
 // Shared set-up of the settings tests: every setting back to its built-in
 // default, an empty in-memory store, a quiet fake system.
 #pragma once
-#include <bit>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -34,11 +33,4 @@ inline void ResetAllSettings() {
     d.rlimit = 50;
     SetDisplayFont(nullptr);
     ResetBindingsToDefaults();
-}
-
-inline std::vector<uint8_t> DoubleBytes(double value) {
-    const uint64_t bits = std::bit_cast<uint64_t>(value);
-    std::vector<uint8_t> bytes;
-    for (int i = 0; i < 8; ++i) bytes.push_back(uint8_t(bits >> (8 * i)));
-    return bytes;
 }
