@@ -3,10 +3,18 @@
 // directions cannot drift apart.
 //
 // Loading applies no range checks: a stored value is used as it is, and the
-// code that uses a value copes with any number it may hold (the drawing, the
-// timers and the fade guard their inputs). The exchange itself only has to
-// survive any bytes: every value is read with its exact type and size into a
-// scratch copy, and the stored font's face name is always terminated.
+// code that uses a value copes with any number it may hold. Where that is:
+//   alpha      clamped to 0..255 by the fade (so -1 shows nothing)
+//   rlimit     below 1 counts as 1 ms between frames
+//   fade       0 or less jumps to the target alpha at once
+//   refnr      0..99 reflections drawn, negatives as 0
+//   linethick  0..99 pixels of outline, NaN and negatives as 0
+//   refangle   a NaN or infinite angle draws as 0 and turns from 0
+//   x0, y0     any point; the line is drawn in doubles and clipped
+//   bindings   any code: only codes up to 255 are read from the keyboard
+// The exchange itself only has to survive any bytes: every value is read
+// with its exact type and size into a scratch copy, and the stored font's
+// face name is always terminated (stored_font.h).
 #include <cstdio>
 #include <mutex>
 
