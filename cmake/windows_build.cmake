@@ -34,13 +34,18 @@ add_test(NAME e2e_environment_up
   COMMAND ${Python3_EXECUTABLE} -m harness.environment up)
 add_test(NAME e2e_environment_down
   COMMAND ${Python3_EXECUTABLE} -m harness.environment down)
-set_tests_properties(e2e_environment_up PROPERTIES FIXTURES_SETUP wine_env ENVIRONMENT "${E2E_ENV}" RESOURCE_LOCK wine_desktop)
-set_tests_properties(e2e_environment_down PROPERTIES FIXTURES_CLEANUP wine_env ENVIRONMENT "${E2E_ENV}" RESOURCE_LOCK wine_desktop)
+set_tests_properties(e2e_environment_up PROPERTIES FIXTURES_SETUP wine_env ENVIRONMENT "${E2E_ENV}" RESOURCE_LOCK wine_desktop
+  LABELS "wine;e2e" TIMEOUT 600)
+set_tests_properties(e2e_environment_down PROPERTIES FIXTURES_CLEANUP wine_env ENVIRONMENT "${E2E_ENV}" RESOURCE_LOCK wine_desktop
+  LABELS "wine;e2e" TIMEOUT 120)
 
 # The unit tests again, as a Windows program under Wine.
 add_test(NAME unit_tests_wine
   COMMAND ${Python3_EXECUTABLE} -m harness.run_in_wine ${WINDOWS_BUILD_DIR}/measurix_unit_tests.exe)
-set_tests_properties(unit_tests_wine PROPERTIES FIXTURES_REQUIRED wine_env ENVIRONMENT "${E2E_ENV}" RESOURCE_LOCK wine_desktop)
+set_tests_properties(unit_tests_wine PROPERTIES FIXTURES_REQUIRED wine_env ENVIRONMENT "${E2E_ENV}" RESOURCE_LOCK wine_desktop
+  LABELS "unit;wine" TIMEOUT 600)
+# Labels select a layer: ctest -L unit, ctest -L e2e, ctest -L wine.
+set_tests_properties(unit_tests_native PROPERTIES LABELS "unit;native")
 
 # End-to-end tests: every tests/e2e/test_*.py is one ctest test; they share the
 # one Wine desktop, so they run one after the other.
@@ -51,5 +56,5 @@ foreach(test_file ${E2E_TESTS})
     COMMAND ${Python3_EXECUTABLE} -m unittest -v ${test_name}
     WORKING_DIRECTORY ${E2E_DIR})
   set_tests_properties(e2e_${test_name} PROPERTIES
-    FIXTURES_REQUIRED wine_env ENVIRONMENT "${E2E_ENV}" RESOURCE_LOCK wine_desktop TIMEOUT 600)
+    FIXTURES_REQUIRED wine_env ENVIRONMENT "${E2E_ENV}" RESOURCE_LOCK wine_desktop TIMEOUT 600 LABELS "wine;e2e")
 endforeach()

@@ -6,32 +6,34 @@
 #   ruler only reach Wine's own windows). Without a DISPLAY it runs on a
 #   private virtual screen (Xvfb) until you press Ctrl+C.
 # Arguments are passed to measurix.exe (-hide, -exit, -restart).
+# MEASURIX_BUILD_DIR chooses another build directory than build/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+build=${MEASURIX_BUILD_DIR:-build}
 
 case "$(uname -s)" in
   MINGW*|MSYS*|CYGWIN*)
-    cmake -S . -B build -G "MinGW Makefiles" -DCMAKE_BUILD_TYPE=Release
-    cmake --build build -j2 --target measurix
-    exec ./build/measurix.exe "$@"
+    cmake -S . -B "$build" -G "MinGW Makefiles" -DCMAKE_BUILD_TYPE=Release
+    cmake --build "$build" -j2 --target measurix
+    exec "./$build/measurix.exe" "$@"
     ;;
 esac
 
 bash scripts/install_deps.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
-cmake --build build -j2 --target windows_build
-exe=$PWD/build/windows/measurix.exe
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release
+cmake --build "$build" -j2 --target windows_build
+exe=$PWD/$build/windows/measurix.exe
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
-  size=$(xdpyinfo | awk '/dimensions:/ { print $2; exit }')
+  size=$(xdpyinfo | awk '/dimensions:/ && !done { print $2; done = 1 }')
   echo "Running measurix.exe in a Wine desktop of $size on $DISPLAY (close it with the options window's Exit button)."
   exec wine explorer /desktop=Measurix,"$size" "$exe" "$@"
 fi
 
 # No display: a private Xvfb and Wine prefix, the same as the tests use.
 export MEASURIX_E2E_STATE=${MEASURIX_RUN_STATE:-/tmp/measurix-run-${USER:-$(id -u)}}
-export MXDRIVER_EXE=$PWD/build/windows/mxdriver.exe
+export MXDRIVER_EXE=$PWD/$build/windows/mxdriver.exe
 cd tests/e2e
 python3 -m harness.environment up
 trap 'python3 -m harness.environment down' EXIT

@@ -2,31 +2,33 @@
 # Builds everything and runs every test: the unit tests natively, the same
 # unit tests as a Windows program under Wine, and the end-to-end tests of
 # measurix.exe under Wine on a private X display. Exit code 0 only when all
-# pass. Usage: bash scripts/test.sh [extra ctest arguments, e.g. -R e2e]
+# pass. Usage: bash scripts/test.sh [extra ctest arguments, e.g. -L e2e]
+# MEASURIX_BUILD_DIR chooses another build directory than build/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+build=${MEASURIX_BUILD_DIR:-build}
 
 case "$(uname -s)" in
   MINGW*|MSYS*|CYGWIN*)
     # Windows (MSYS2 MinGW-w64): the unit tests run natively; there is no Wine layer.
-    cmake -S . -B build -G "MinGW Makefiles" -DCMAKE_BUILD_TYPE=Release
-    cmake --build build -j2
-    cd build && exec ctest --output-on-failure "$@"
+    cmake -S . -B "$build" -G "MinGW Makefiles" -DCMAKE_BUILD_TYPE=Release
+    cmake --build "$build" -j2
+    cd "$build" && exec ctest --output-on-failure "$@"
     ;;
 esac
 
 bash scripts/install_deps.sh
 
 started=$(date +%s)
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
-cmake --build build -j2
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release
+cmake --build "$build" -j2
 built=$(date +%s)
 echo "Build: $((built - started)) s"
 
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
 set +e
-(cd build && ctest --output-on-failure "$@") 2>&1 | tee "$log"
+(cd "$build" && ctest --output-on-failure "$@") 2>&1 | tee "$log"
 result=${PIPESTATUS[0]}
 set -e
 
