@@ -16,8 +16,9 @@ prefixes. ctest uses ``<build>/e2e``.
 What `up` does, and why:
 
 * picks the first free display number from :91 upwards (no socket in
-  /tmp/.X11-unix, no lock file) and starts ``Xvfb :N -screen 0 1280x800x24``;
-  if another Xvfb wins the number first it tries the next one;
+  /tmp/.X11-unix, no lock file) and starts ``Xvfb :N -screen 0 1280x800x24``,
+  which reports through -displayfd when it accepts connections; if another
+  X server wins the number first, it tries the next one;
 * creates a fresh prefix ``<state>/prefix`` (an older one is deleted) with
   ``wineboot -i``, with mono/gecko set-up and the menu builder disabled so that
   no dialog ever appears;
@@ -45,6 +46,7 @@ Functions for other harness modules: ``state_dir()``, ``load_state()``,
 
 import json
 import os
+import select
 import shutil
 import signal
 import subprocess
@@ -127,9 +129,22 @@ def _wait(predicate, timeout, what, interval=0.05):
         time.sleep(interval)
 
 
-def _display_answers(display):
-    return subprocess.run(["xdpyinfo", "-display", display], stdout=subprocess.DEVNULL,
-                          stderr=subprocess.DEVNULL).returncode == 0
+def _wait_for_displayfd(read_end, timeout):
+    """What Xvfb writes to its -displayfd once it accepts connections: the
+    display number and a newline; b"" when it ended without (display taken)."""
+    deadline = time.monotonic() + timeout
+    data = b""
+    while not data.endswith(b"\n"):
+        remaining = deadline - time.monotonic()
+        if remaining <= 0:
+            raise EnvironmentError_("Xvfb did not get ready within %.0f s" % timeout)
+        ready, _, _ = select.select([read_end], [], [], remaining)
+        if ready:
+            chunk = os.read(read_end, 64)
+            if not chunk:
+                return b""
+            data += chunk
+    return data
 
 
 def _start_xvfb(state):
@@ -138,21 +153,29 @@ def _start_xvfb(state):
         if not _display_free(number):
             continue
         display = ":%d" % number
-        with open(log_path, "w") as log:
-            xvfb = subprocess.Popen(
-                ["Xvfb", display, "-screen", "0", "%dx%dx24" % (SCREEN_WIDTH, SCREEN_HEIGHT), "-nolisten", "tcp"],
-                stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT, start_new_session=True)
-        state["display"] = display
-        state["xvfb_pid"] = xvfb.pid
-        _save_state(state)  # from here on, `down` can clean up
+        read_end, write_end = os.pipe()
         try:
-            _wait(lambda: xvfb.poll() is not None or _display_answers(display), 20, "Xvfb on " + display)
-        except EnvironmentError_:
-            _kill_pid(xvfb.pid, "Xvfb")
-            raise
-        if xvfb.poll() is None:
+            with open(log_path, "w") as log:
+                xvfb = subprocess.Popen(
+                    ["Xvfb", display, "-screen", "0", "%dx%dx24" % (SCREEN_WIDTH, SCREEN_HEIGHT), "-nolisten", "tcp",
+                     "-displayfd", str(write_end)],
+                    stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT, pass_fds=(write_end,),
+                    start_new_session=True)
+            os.close(write_end)
+            state["display"] = display
+            state["xvfb_pid"] = xvfb.pid
+            _save_state(state)  # from here on, `down` can clean up
+            try:
+                answer = _wait_for_displayfd(read_end, 30)
+            except EnvironmentError_:
+                _kill_pid(xvfb.pid, "Xvfb", display)
+                raise
+        finally:
+            os.close(read_end)
+        if answer.strip() == str(number).encode():
             return
-        # Another Xvfb took this number between our check and its start.
+        # Another X server took this number between our check and our start.
+        xvfb.wait(timeout=30)
         del state["display"], state["xvfb_pid"]
     raise EnvironmentError_("no free X display between :%d and :%d" % (FIRST_DISPLAY, LAST_DISPLAY))
 
@@ -257,9 +280,18 @@ def _signal(pid, sig):
         pass
 
 
-def _kill_pid(pid, expected_name):
-    """Ends pid if it still is the process we started (pids can be reused)."""
-    if not pid or expected_name not in _process_name(pid):
+def _process_args(pid):
+    try:
+        with open("/proc/%d/cmdline" % pid, "rb") as f:
+            return f.read().decode(errors="replace").split("\0")
+    except OSError:
+        return []
+
+
+def _kill_pid(pid, expected_name, expected_argument):
+    """Ends pid if it still is the process we started: its name and one of its
+    arguments must match (pids are reused)."""
+    if not pid or expected_name not in _process_name(pid) or expected_argument not in _process_args(pid):
         return
     _signal(pid, signal.SIGTERM)
     try:
@@ -338,7 +370,7 @@ def down():
         _stop_wineserver(wine_env(dict(state, display=state.get("display", ":0"))))
         if os.environ.get("MEASURIX_E2E_KEEP_PREFIX") != "1":
             shutil.rmtree(state["prefix"], ignore_errors=True)
-    _kill_pid(state.get("xvfb_pid"), "Xvfb")
+    _kill_pid(state.get("xvfb_pid"), "Xvfb", state.get("display"))
     os.remove(_state_path(directory))
     print("environment down in %s" % directory)
 

@@ -30,6 +30,7 @@ Windows pid of a start is the measurix.exe process that appears after it.
 
 import json
 import os
+import subprocess
 import sys
 import unittest
 
@@ -65,6 +66,7 @@ class MeasurixTestCase(unittest.TestCase):
         cls.mxdriver_exe = _exe("MXDRIVER_EXE", "mxdriver.exe")
 
     def setUp(self):
+        self._failures_at_start = self._failure_count()
         self.started = []
         self.log_dir = os.path.join(self.state["dir"], "logs", self.id())
         os.makedirs(self.log_dir, exist_ok=True)
@@ -83,9 +85,14 @@ class MeasurixTestCase(unittest.TestCase):
         self.input.mousemove(640, 400)
 
     def tearDown(self):
-        outcome = getattr(self, "_outcome", None)
-        if outcome is not None and not getattr(outcome, "success", True):
+        if self._failure_count() > self._failures_at_start:
             self._save_artifacts()
+
+    def _failure_count(self):
+        # The result object collects failures and errors (of subtests too) as
+        # they happen; unittest gives tearDown no other sign of a failure.
+        result = getattr(getattr(self, "_outcome", None), "result", None)
+        return len(getattr(result, "failures", ())) + len(getattr(result, "errors", ()))
 
     # -- programs -----------------------------------------------------------
     def _program_pids(self, name):
@@ -144,16 +151,42 @@ class MeasurixTestCase(unittest.TestCase):
         wait_until(lambda: self.driver.keystate(VK_NUMLOCK)["toggled"] == on, 10,
                    "Num Lock to be %s" % ("on" if on else "off"))
 
+    def _x_focus(self):
+        try:
+            window = self.input.xdotool("getwindowfocus", "-f").strip()
+        except subprocess.CalledProcessError:
+            return "no X window has the keyboard focus\n"
+        if window == "1":
+            return "PointerRoot: keys go to the window below the pointer\n"
+        try:
+            return "%s %s\n" % (window, self.input.xdotool("getwindowname", window).strip())
+        except subprocess.CalledProcessError:
+            return window + "\n"
+
     def _save_artifacts(self):
+        """A picture of the screen, the window list, where X has its keyboard
+        focus, and each started program's output, for a failed test."""
         directory = os.path.join(self.state["dir"], "artifacts", self.id())
         os.makedirs(directory, exist_ok=True)
-        try:
-            take_screenshot(self.state).save_png(os.path.join(directory, "screen.png"))
-            with open(os.path.join(directory, "windows.json"), "w") as f:
-                json.dump([w for w in self.driver.windows() if w["class"] not in IGNORED_WINDOW_CLASSES], f,
-                          indent=1, ensure_ascii=False)
-        except Exception as error:  # the artifacts must not hide the failure itself
-            print("could not save all artifacts: %s" % error, file=sys.stderr)
-        for process in self.started:
-            print("--- output of %r:\n%s" % (process, process.output()[-4000:]), file=sys.stderr)
+        steps = [
+            ("screen.png", lambda path: take_screenshot(self.state).save_png(path)),
+            ("windows.json", lambda path: _write(path, json.dumps(
+                [w for w in self.driver.windows() if w["class"] not in IGNORED_WINDOW_CLASSES],
+                indent=1, ensure_ascii=False))),
+            ("x-focus.txt", lambda path: _write(path, self._x_focus())),
+        ]
+        for name, save in steps:
+            try:
+                save(os.path.join(directory, name))
+            except Exception as error:  # the artifacts must not hide the failure itself
+                print("could not save %s: %s" % (name, error), file=sys.stderr)
+        for index, process in enumerate(self.started):
+            _write(os.path.join(directory, "output-%d-%s.txt" % (index, process.name)),
+                   "%r\n%s" % (process, process.output()))
+            print("--- output of %r (last lines):\n%s" % (process, process.output()[-2000:]), file=sys.stderr)
         print("artifacts of the failed test: %s" % directory, file=sys.stderr)
+
+
+def _write(path, text):
+    with open(path, "w", encoding="utf-8") as f:
+        f.write(text)

@@ -29,6 +29,7 @@ class WinProcess:
         self.exe = exe
         self.args = list(args)
         self.name = name or os.path.basename(exe)
+        self.windows_pid = None  # set by MeasurixTestCase.start_program
         log_dir = log_dir or os.path.join(state["dir"], "logs")
         os.makedirs(log_dir, exist_ok=True)
         self.log_path = os.path.join(log_dir, "%s-%d.log" % (self.name, id(self)))
