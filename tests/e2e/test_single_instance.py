@@ -16,6 +16,8 @@ from harness.environment import windows_path
 
 OPTIONS_TITLE = "Measurix - Options"
 WM_QUIT = 0x0012
+WM_ENDSESSION = 0x0016
+MSG_USE_HOOKS_CHANGED = 0x8012
 IDOK = 1
 
 
@@ -108,11 +110,34 @@ class SingleInstanceTest(MeasurixTestCase):
                 self.assertIsNone(self.reg.query(RUNONCE_KEY, "Measurix"))
                 second.kill()
 
-    def test_a_quit_from_the_system_registers_the_autostart(self):
+    def test_a_quit_or_end_of_session_in_the_loop_registers_the_autostart(self):
+        for message in (WM_QUIT, WM_ENDSESSION):
+            with self.subTest(message=message):
+                self.reg.delete_value(RUNONCE_KEY, "Measurix")
+                first = self.start_first()
+                self.driver.post(self.main_window(first)["hwnd"], message)
+                self.assertEqual(first.wait_exit(), 0)
+                self.assertEqual(self.reg.query(RUNONCE_KEY, "Measurix"), '"%s" -hide' % windows_path(first.exe))
+
+    def test_plain_second_start_reopens_a_closed_options_window(self):
+        first = self.start_measurix()
+        self.wait_main_window(first)
+        options = self.driver.wait_window(title=OPTIONS_TITLE, pid=first.windows_pid, visible=True, iconic=False)
+        self.driver.click(options["hwnd"], IDOK)  # "Close & Enable"
+        self.driver.wait_no_window(title=OPTIONS_TITLE, pid=first.windows_pid)
+
+        self.assertEqual(self.start_measurix().wait_exit(), 0)
+        self.wait_until(lambda: self.options_restored(first), 10, "a new options window")
+        self.assertTrue(first.running())
+
+    def test_hook_switch_message_answers_one_for_either_value(self):
         first = self.start_first()
-        self.driver.post(self.main_window(first)["hwnd"], WM_QUIT)
-        self.assertEqual(first.wait_exit(), 0)
-        self.assertEqual(self.reg.query(RUNONCE_KEY, "Measurix"), '"%s" -hide' % windows_path(first.exe))
+        main = self.main_window(first)["hwnd"]
+        # The current value (on), then off, off again and on: always 1.
+        for value in (1, 0, 0, 1):
+            with self.subTest(value=value):
+                self.assertEqual(self.driver.send(main, MSG_USE_HOOKS_CHANGED, value, 0), 1)
+        self.assertTrue(first.running())
 
 
 if __name__ == "__main__":
