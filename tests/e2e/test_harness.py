@@ -9,6 +9,7 @@ import unittest
 from harness import DESKTOP_BACKGROUND, MEASURIX_KEY, MeasurixTestCase, differs_from, near, signed32
 from harness.driver import _LineReader
 from harness.environment import wine_env
+from harness.screen import parse_ppm
 
 TCN_SELCHANGING, TCN_SELCHANGE = -552, -551
 BN_CLICKED, CBN_SELCHANGE, EN_CHANGE = 0, 1, 0x300
@@ -113,6 +114,47 @@ class HarnessTest(MeasurixTestCase):
         self.assertIsNone(self.reg.query(MEASURIX_KEY, "x0"))
         self.reg.delete_key(MEASURIX_KEY)
         self.assertEqual(self.reg.values(MEASURIX_KEY), {})
+
+
+class ScreenshotTest(unittest.TestCase):
+    """The pixel helpers on a made-up 4x3 picture: black with a red pixel at
+    (1, 0) and a green one at (3, 2)."""
+
+    def picture(self, header=b"P6\n4 3\n255\n"):
+        pixels = bytearray(4 * 3 * 3)
+        pixels[3:6] = b"\xff\x00\x00"
+        pixels[(2 * 4 + 3) * 3:(2 * 4 + 3) * 3 + 3] = b"\x00\xff\x00"
+        return parse_ppm(header + bytes(pixels))
+
+    def test_headers_with_comments_and_odd_spacing_parse(self):
+        for header in [b"P6\n4 3\n255\n", b"P6 4 3 255 ", b"P6\n# made by a test\n4\t3\n255\n"]:
+            with self.subTest(header=header):
+                shot = self.picture(header)
+                self.assertEqual((shot.width, shot.height, shot.pixel(1, 0), shot.pixel(3, 2)),
+                                 (4, 3, (255, 0, 0), (0, 255, 0)))
+
+    def test_sixteen_bit_and_short_pictures_are_refused(self):
+        for data in [b"P6\n4 3\n65535\n" + bytes(72), b"P6\n4 3\n255\n" + bytes(35)]:
+            with self.subTest(data=data[:12]):
+                with self.assertRaises(ValueError):
+                    parse_ppm(data)
+
+    def test_searches_clip_to_the_picture(self):
+        shot = self.picture()
+        not_black = differs_from((0, 0, 0))
+        cases = [
+            ((0, 0, 4, 3), [(1, 0), (3, 2)], (1, 0, 4, 3)),
+            ((-5, -5, 100, 100), [(1, 0), (3, 2)], (1, 0, 4, 3)),
+            ((2, 0, 4, 2), [], None),
+            ((3, 2, 4, 3), [(3, 2)], (3, 2, 4, 3)),
+        ]
+        for rect, points, box in cases:
+            with self.subTest(rect=rect):
+                self.assertEqual(shot.find(rect, not_black), points)
+                self.assertEqual(shot.count(rect, not_black), len(points))
+                self.assertEqual(shot.bounding_box(rect, not_black), box)
+        with self.assertRaises(IndexError):
+            shot.pixel(4, 0)
 
 
 if __name__ == "__main__":
