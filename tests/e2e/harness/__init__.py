@@ -25,7 +25,8 @@ A test:
 
 Modules (each documents its API in its docstring):
     harness.testcase     MeasurixTestCase (setUp/cleanup, starting the program)
-    harness.driver       Driver: windows, controls, clicks, tabs, combos, key log
+    harness.driver       Driver: windows, controls, clicks, tabs, combos, key log,
+                         window watch, registry access
     harness.screen       screenshots and pixels; XInput (xdotool keys and mouse)
     harness.registry     Registry: query/add/delete values (through mxdriver)
     harness.waiting      wait_until / stays_true (deadlines, never fixed sleeps)
@@ -35,8 +36,30 @@ Modules (each documents its API in its docstring):
 
 Rules for tests: wait on conditions with wait_until, never sleep; use
 stays_true only to prove that something does not happen, with a short
-duration; do not depend on other tests' leftovers (setUp resets the registry,
-Num Lock and the pointer).
+duration (or better, a later event that must come after it, as the probe in
+test_single_instance does, or driver.watch_windows() with sync()); do not
+depend on other tests' leftovers (setUp resets the registry, Num Lock and the
+pointer).
+
+What we found out about Wine 8 here (Debian's wine/wine64 without wine32):
+* wineboot works with the 64-bit loader only; its complaint about
+  syswow64\rundll32.exe is harmless for our 64-bit programs.
+* In the virtual desktop each top-level window still is an X window of its
+  own inside the desktop's; X's keyboard focus follows Wine's activation, and
+  with no focus window (PointerRoot) keys go to the window under the pointer,
+  which is why setUp puts the pointer in the middle of the screen.
+* The desktop background (DESKTOP_BACKGROUND) is only drawn while some Wine
+  program has a window; with none, the X screen is black.
+* WM_NOTIFY cannot be sent to another process; select_tab therefore clicks
+  the tab item with mouse messages, which makes the tab control notify its
+  parent itself. Common-control messages with pointers (TCM_GETITEM,
+  TCM_GETITEMRECT) work with memory allocated in the target process.
+* `xdotool mousemove --sync` never returns when the pointer already is at the
+  target; XInput.mousemove waits for the position itself.
+* Wine's helper processes (explorer, services) inherit the standard handles
+  of the program that started them and outlive it: never wait for the end of
+  a pipe given to a Wine program; the harness uses files.
+* `wine` returns the program's exit code modulo 256 (EXIT_MINUS_ONE = 255).
 """
 
 # Imported on first use, so that `python3 -m harness.environment` does not
