@@ -3,10 +3,11 @@
 Before each test it ends leftover measurix.exe and mxdriver.exe processes of
 the prefix, deletes HKCU\\Software\\Measurix and the RunOnce value "Measurix",
 switches Num Lock off (the program takes its "invert" default from that
-light at start) and moves the pointer to the screen's centre. After each test
-it kills every process the test started, lets go of held keys and buttons,
-and, when the test failed, saves a screenshot, the window list and the
-programs' output under <state>/artifacts/<test id>/.
+light at start) and moves the pointer to the screen's centre. After each
+test it kills every process the test started and every measurix.exe, lets go
+of held keys and buttons, and, when the test failed, saves a screenshot, the
+window list, the X keyboard focus and the programs' output under
+<state>/artifacts/<test id>/.
 
 In a test:
     self.state                      the environment's state (display, prefix, dir)
@@ -122,6 +123,8 @@ class MeasurixTestCase(unittest.TestCase):
     def _kill_started(self):
         for process in self.started:
             process.kill()
+        # Also instances the program started itself (a restart with defaults).
+        kill_prefix_processes(self.state, self.PROGRAM)
 
     # -- windows --------------------------------------------------------------
     def process_windows(self, process):
