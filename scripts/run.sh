@@ -13,7 +13,8 @@ build=${MEASURIX_BUILD_DIR:-build}
 
 case "$(uname -s)" in
   MINGW*|MSYS*|CYGWIN*)
-    cmake -S . -B "$build" -G "MinGW Makefiles" -DCMAKE_BUILD_TYPE=Release
+    cmake -S . -B "$build" -G "MinGW Makefiles" -DCMAKE_BUILD_TYPE=Release \
+      ${GTEST_SOURCE_DIR:+-DGTEST_SOURCE_DIR="$GTEST_SOURCE_DIR"}
     cmake --build "$build" -j2 --target measurix
     exec "./$build/measurix.exe" "$@"
     ;;

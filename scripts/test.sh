@@ -11,7 +11,8 @@ build=${MEASURIX_BUILD_DIR:-build}
 case "$(uname -s)" in
   MINGW*|MSYS*|CYGWIN*)
     # Windows (MSYS2 MinGW-w64): the unit tests run natively; there is no Wine layer.
-    cmake -S . -B "$build" -G "MinGW Makefiles" -DCMAKE_BUILD_TYPE=Release
+    cmake -S . -B "$build" -G "MinGW Makefiles" -DCMAKE_BUILD_TYPE=Release \
+      ${GTEST_SOURCE_DIR:+-DGTEST_SOURCE_DIR="$GTEST_SOURCE_DIR"}
     cmake --build "$build" -j2
     cd "$build" && exec ctest --output-on-failure "$@"
     ;;
