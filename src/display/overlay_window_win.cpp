@@ -12,6 +12,7 @@
 #include "display/display_object.h"
 #include "display/gdiplus_flat_win.h"
 #include "display/overlay_timing.h"
+#include "platform/win32/label_font_win32.h"
 
 namespace {
 
@@ -37,42 +38,11 @@ constexpr UINT HideAndShrink =
     SWP_HIDEWINDOW | SWP_NOZORDER | SWP_NOMOVE | SWP_NOREDRAW | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING | SWP_DEFERERASE;
 static_assert(HideAndShrink == 0x268E);
 
-// The stock label font, taken once; never deleted.
-HFONT DefaultFont = nullptr;
-
 // The font object made from the chosen description, and the description's
 // generation it was made from.
 HFONT madeFont = nullptr;
 uint32_t madeGeneration = 0;
 bool fontMade = false;
-
-HFONT StockLabelFont() {
-    if (!DefaultFont) {
-        DefaultFont = static_cast<HFONT>(GetStockObject(ANSI_VAR_FONT));
-        if (!DefaultFont) DefaultFont = static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
-    }
-    return DefaultFont;
-}
-
-LOGFONTW LogFontFrom(const FontDescription& d) {
-    LOGFONTW f{};
-    f.lfHeight = d.height;
-    f.lfWidth = d.width;
-    f.lfEscapement = d.escapement;
-    f.lfOrientation = d.orientation;
-    f.lfWeight = d.weight;
-    f.lfItalic = d.italic;
-    f.lfUnderline = d.underline;
-    f.lfStrikeOut = d.strikeOut;
-    f.lfCharSet = d.charSet;
-    f.lfOutPrecision = d.outPrecision;
-    f.lfClipPrecision = d.clipPrecision;
-    f.lfQuality = d.quality;
-    f.lfPitchAndFamily = d.pitchAndFamily;
-    // A stored name may lack its terminator: the last slot stays 0.
-    for (size_t i = 0; i + 1 < LF_FACESIZE && d.faceName[i] != 0; ++i) f.lfFaceName[i] = wchar_t(d.faceName[i]);
-    return f;
-}
 
 void DeleteMadeFont() {
     if (madeFont) DeleteObject(madeFont);
@@ -168,7 +138,7 @@ void DisplayStart() {
     Gdiplus::GdiplusStartup(&token, &startup, nullptr);
     TheDisplay.graphicsToken = token;
 
-    StockLabelFont();
+    DefaultFont();  // taken before any frame, on the main thread
     const Point start{GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) * 3 / 4};
     TheDisplay.measure.startPoint = start;
     TheDisplay.measure.currentPoint = start;
@@ -265,11 +235,11 @@ HFONT CurrentLabelFont() {
     if (!fontMade || madeGeneration != TheDisplay.fontGeneration) {
         DeleteMadeFont();
         if (TheDisplay.fontChosen) {
-            const LOGFONTW description = LogFontFrom(TheDisplay.fontDescription);
+            const LOGFONTW description = LogFontFromDescription(TheDisplay.fontDescription);
             madeFont = CreateFontIndirectW(&description);  // a failure leaves the stock font
         }
         madeGeneration = TheDisplay.fontGeneration;
         fontMade = true;
     }
-    return madeFont ? madeFont : StockLabelFont();
+    return madeFont ? madeFont : DefaultFont();
 }

@@ -16,6 +16,7 @@
 #include "app/main_window.h"
 #include "display/display_object.h"
 #include "options/options_window.h"
+#include "platform/win32/label_font_win32.h"
 
 namespace {
 
@@ -33,56 +34,13 @@ HWND ChooserWindow = nullptr;
 bool FirstShow = false;
 WNDPROC FormerSampleProc = nullptr;
 
-static_assert(sizeof(LOGFONTW) == sizeof(FontDescription), "LOGFONTW and the stored description differ");
-
-FontDescription DescriptionFromLogFont(const LOGFONTW& font) {
-    FontDescription d{};
-    d.height = font.lfHeight;
-    d.width = font.lfWidth;
-    d.escapement = font.lfEscapement;
-    d.orientation = font.lfOrientation;
-    d.weight = font.lfWeight;
-    d.italic = font.lfItalic;
-    d.underline = font.lfUnderline;
-    d.strikeOut = font.lfStrikeOut;
-    d.charSet = font.lfCharSet;
-    d.outPrecision = font.lfOutPrecision;
-    d.clipPrecision = font.lfClipPrecision;
-    d.quality = font.lfQuality;
-    d.pitchAndFamily = font.lfPitchAndFamily;
-    for (size_t i = 0; i < LF_FACESIZE; ++i) d.faceName[i] = char16_t(font.lfFaceName[i]);
-    d.faceName[LF_FACESIZE - 1] = 0;
-    return d;
-}
-
-LOGFONTW LogFontFromDescription(const FontDescription& d) {
-    LOGFONTW font{};
-    font.lfHeight = d.height;
-    font.lfWidth = d.width;
-    font.lfEscapement = d.escapement;
-    font.lfOrientation = d.orientation;
-    font.lfWeight = d.weight;
-    font.lfItalic = d.italic;
-    font.lfUnderline = d.underline;
-    font.lfStrikeOut = d.strikeOut;
-    font.lfCharSet = d.charSet;
-    font.lfOutPrecision = d.outPrecision;
-    font.lfClipPrecision = d.clipPrecision;
-    font.lfQuality = d.quality;
-    font.lfPitchAndFamily = d.pitchAndFamily;
-    for (size_t i = 0; i < LF_FACESIZE; ++i) font.lfFaceName[i] = wchar_t(d.faceName[i]);
-    font.lfFaceName[LF_FACESIZE - 1] = 0;
-    return font;
-}
-
-// The label font as it is now: the chosen one, else the stock label font.
-LOGFONTW CurrentLabelFont() {
+// The chooser starts from the label font as it is now: the chosen one,
+// else the default font.
+LOGFONTW ChooserStartFont() {
     FontDescription chosen{};
     if (GetDisplayFont(chosen)) return LogFontFromDescription(chosen);
     LOGFONTW font{};
-    HGDIOBJ stock = GetStockObject(ANSI_VAR_FONT);
-    if (stock == nullptr) stock = GetStockObject(SYSTEM_FONT);
-    if (stock != nullptr) GetObjectW(stock, sizeof font, &font);
+    if (HFONT stock = DefaultFont()) GetObjectW(stock, sizeof font, &font);
     return font;
 }
 
@@ -199,7 +157,7 @@ void OpenFontChooser() {
         PresentWindow(ChooserWindow, false);
         return;
     }
-    LOGFONTW font = CurrentLabelFont();
+    LOGFONTW font = ChooserStartFont();
     CHOOSEFONTW request{};
     request.lStructSize = sizeof request;
     request.hwndOwner = nullptr;
