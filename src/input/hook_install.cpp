@@ -29,8 +29,7 @@ bool ChangeHook(HookKind kind, void* instance, bool install, SetHookCall setHook
                 ClearKeyPending();
                 // Key events missed while the hook was off would leave stale
                 // down flags: start the key state afresh.
-                ResetModifierStates();
-                for (int32_t role = 0; role < HotkeyRoleCount; ++role) ResetBindingState(BindingAt(role));
+                ResetKeyStates();
             } else {
                 ClearPointerPending();
             }

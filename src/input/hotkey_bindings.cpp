@@ -193,6 +193,11 @@ void ResetBindingState(HotkeyBinding* binding) {
     if (binding->mods == 0) binding->toggle = (binding->keyState & StateToggled) != 0;
 }
 
+void ResetKeyStates() {
+    ResetModifierStates();
+    for (HotkeyBinding& binding : Bindings) ResetBindingState(&binding);
+}
+
 void GetBinding(const HotkeyBinding* binding, HotkeyBinding& copy, bool resync) {
     if (!binding) return;
     // Resync takes the lock itself, so it runs before the copy's lock.

@@ -73,6 +73,8 @@ void ResyncKeyStates();
 uint8_t ReadKeyState(uint32_t code);
 void ResetModifierStates();
 void ResetBindingState(HotkeyBinding* binding);
+// The modifier table and all five bindings' run-time state, afresh from the keyboard.
+void ResetKeyStates();
 // Restores the built-in bindings (code, mods, mask, dead; run-time fields cleared).
 void ResetBindingsToDefaults();
 

@@ -40,8 +40,7 @@ namespace {
 void PrepareInput() {
     ResetFakeSystem();
     ResetBindingsToDefaults();
-    ResetModifierStates();
-    for (int32_t role = 0; role < HotkeyRoleCount; ++role) ResetBindingState(BindingAt(role));
+    ResetKeyStates();
     SetRoleFilter(-1);
     SetHookCaptureWindow(nullptr);
     MainWindow = reinterpret_cast<WindowHandle>(0x1001);

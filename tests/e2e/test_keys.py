@@ -54,19 +54,6 @@ class KeysTestCase(MeasurixTestCase):
                 pass
         self.fail("three Num Lock presses left the lock state as it was")
 
-    def overlay_visible(self, process):
-        """True when both overlay windows are shown, False when both are
-        hidden, None while they are missing or between the two."""
-        windows = [w for w in self.driver.windows()
-                   if w["class"] == "RulerDisplay" and w["pid"] == process.windows_pid]
-        if len(windows) != 2 or windows[0]["visible"] != windows[1]["visible"]:
-            return None
-        return windows[0]["visible"]
-
-    def wait_ruler(self, process, on):
-        self.wait_until(lambda: self.overlay_visible(process) is on, 10,
-                        "the ruler %s" % ("on" if on else "off"))
-
     def key_log(self):
         log = self.driver.keylog("Key log")
         self.assertTrue(log.had_focus, "the key log window has the keyboard focus")

@@ -82,15 +82,6 @@ class OptionsWindowTestCase(MeasurixTestCase):
     def visible_pages(self, window):
         return [i for i, page in enumerate(self.pages(window)) if page["visible"]]
 
-    def overlay_visible(self, process):
-        """True when both overlay windows are shown, False when both are
-        hidden, None while they are missing or between the two."""
-        windows = [w for w in self.driver.windows()
-                   if w["class"] == "RulerDisplay" and w["pid"] == process.windows_pid]
-        if len(windows) != 2 or windows[0]["visible"] != windows[1]["visible"]:
-            return None
-        return windows[0]["visible"]
-
     def assert_overlay_follows_num_lock(self, process):
         """The ruler still works: Num Lock switches its overlay over and back."""
         before = self.wait_until(lambda: self.overlay_visible(process) is not None and

@@ -17,8 +17,7 @@ protected:
     static void ResetInput() {
         ResetFakeSystem();
         ResetBindingsToDefaults();
-        ResetModifierStates();
-        for (int32_t role = 0; role < HotkeyRoleCount; ++role) ResetBindingState(BindingAt(role));
+        ResetKeyStates();
         SetRoleFilter(-1);
         SetHookCaptureWindow(nullptr);
         KeyPending = 0;

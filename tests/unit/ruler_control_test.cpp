@@ -18,8 +18,7 @@ protected:
         ResetFakeSystem();
         FakeAppCalls = {};
         ResetBindingsToDefaults();
-        ResetModifierStates();
-        for (int32_t role = 0; role < HotkeyRoleCount; ++role) ResetBindingState(BindingAt(role));
+        ResetKeyStates();
         Settings.toggle = true;
         Settings.invert = false;
         Settings.fade = 300;

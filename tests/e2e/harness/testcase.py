@@ -142,6 +142,21 @@ class MeasurixTestCase(unittest.TestCase):
     def wait_main_window(self, process, timeout=15.0):
         return wait_until(lambda: self.main_window(process), timeout, "the main window of %r" % process)
 
+    # -- the ruler ------------------------------------------------------------
+    def overlay_visible(self, process):
+        """True when both overlay windows are shown, False when both are
+        hidden, None while they are missing or between the two."""
+        windows = [w for w in self.driver.windows()
+                   if w["class"] == "RulerDisplay" and w["pid"] == process.windows_pid]
+        if len(windows) != 2 or windows[0]["visible"] != windows[1]["visible"]:
+            return None
+        return windows[0]["visible"]
+
+    def wait_ruler(self, process, on, timeout=10.0):
+        """Waits until the ruler is on (both overlay windows shown) or off."""
+        self.wait_until(lambda: self.overlay_visible(process) is on, timeout,
+                        "the ruler %s" % ("on" if on else "off"))
+
     # -- helpers --------------------------------------------------------------
     wait_until = staticmethod(wait_until)
 
