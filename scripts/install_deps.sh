@@ -32,4 +32,6 @@ else
 fi
 export DEBIAN_FRONTEND=noninteractive
 "${as_root[@]}" apt-get update
-"${as_root[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+# With the recommended packages: Wine's fonts (fonts-wine, fonts-liberation)
+# and X libraries shape the dialogs and the label that the tests look at.
+"${as_root[@]}" apt-get install -y "${missing[@]}"
