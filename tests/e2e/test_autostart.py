@@ -51,6 +51,7 @@ class AutostartTest(MeasurixTestCase):
 # Values that differ from every default, for the restore test.
 CHANGED = {"alpha": 40, "x0": 100, "y0": 120, "refnr": 5, "fade": 0, "key1mods": 2, "cross0": 0}
 RESTORE_BUTTON = 1067  # "Restore Defaults && Restart" on the Advanced page
+MSG_SAVE_SETTINGS = 0x8011  # the program's own "save all settings" message
 DEFAULTS = {"alpha": 164, "x0": 640, "y0": 600, "refnr": 1, "fade": 300, "key1mods": 4, "cross0": 1}
 
 
@@ -72,9 +73,15 @@ class RestoreDefaultsTest(MeasurixTestCase):
     def test_pending_restore_keeps_the_old_instance_from_saving(self):
         self.seed_changed_values()
         old = self.start_and_wait("-hide")
-        # The options window's first save at start-up must be over before the
-        # store is marked, or it would overwrite the mark.
-        self.wait_until(lambda: self.reg.query(MEASURIX_KEY, "usehooks") is not None, 10, "the start-up save")
+        # The saves that opening the options window requests must be over
+        # before the store is marked, or one would overwrite the mark. They
+        # are all requested while the window initialises, which is over once
+        # it is shown (here minimized); a save request posted after that is
+        # taken after them, so once its save is seen, none is left.
+        self.driver.wait_window(title="Measurix - Options", pid=old.windows_pid, visible=True, timeout=15)
+        self.reg.delete_value(MEASURIX_KEY, "usehooks")
+        self.driver.post(self.main_window(old)["hwnd"], MSG_SAVE_SETTINGS)
+        self.wait_until(lambda: self.reg.query(MEASURIX_KEY, "usehooks") is not None, 10, "the last start-up save")
         # What the restore button stores before it starts the new instance;
         # the restart request then ends the old one without a save (here
         # "-restart -exit", so that no new instance runs yet).
