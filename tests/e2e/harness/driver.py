@@ -88,21 +88,37 @@ class _LineReader:
         return line.decode("utf-8", errors="replace")
 
 
-class KeyLog:
+class _LoggingHelper:
+    """A long-running mxdriver command that writes a log file and announces
+    with one line on its standard output that it is ready."""
+
+    def __init__(self, state, exe, command, arguments, log_path, ready_timeout, what):
+        self.log_path = log_path
+        open(log_path, "w").close()
+        self.stderr = open(log_path + ".stderr", "wb")
+        self.process = subprocess.Popen(["wine", exe, command] + arguments + [windows_path(log_path)],
+                                        env=wine_env(state), stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                                        stderr=self.stderr)
+        self.ready_line = _LineReader(self.process.stdout).readline(ready_timeout)
+        if self.ready_line is None:
+            self.stop()
+            raise DriverError("the %s did not start" % what)
+
+    def stop(self):
+        if self.process.poll() is None:
+            self.process.kill()
+        self.process.wait(timeout=10)
+        self.process.stdout.close()
+        self.stderr.close()
+
+
+class KeyLog(_LoggingHelper):
     """A window of mxdriver that holds the keyboard focus and logs each key
     message it receives. Made by Driver.keylog()."""
 
     def __init__(self, state, exe, title, log_path):
-        self.log_path = log_path
-        open(log_path, "w").close()
-        self.stderr = open(log_path + ".stderr", "wb")
-        self.process = subprocess.Popen(["wine", exe, "keylog", title, windows_path(log_path)], env=wine_env(state),
-                                        stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=self.stderr)
-        line = _LineReader(self.process.stdout).readline(30)
-        if line is None:
-            self.stop()
-            raise DriverError("the key log window did not start")
-        ready = json.loads(line)
+        super().__init__(state, exe, "keylog", [title], log_path, 30, "key log window")
+        ready = json.loads(self.ready_line)
         self.hwnd = ready["hwnd"]
         self.had_focus = ready["focus"]
 
@@ -123,29 +139,15 @@ class KeyLog:
         """Waits until predicate(events()) is truthy."""
         return wait_until(lambda: predicate(self.events()), timeout, description)
 
-    def stop(self):
-        if self.process.poll() is None:
-            self.process.kill()
-        self.process.wait(timeout=10)
-        self.process.stdout.close()
-        self.stderr.close()
 
-
-class WindowWatch:
+class WindowWatch(_LoggingHelper):
     """Records every window that other processes create or show, from its
     start on. Made by Driver.watch_windows()."""
 
     def __init__(self, state, exe, log_path, driver):
-        self.log_path = log_path
         self.driver = driver
         self.markers = 0
-        open(log_path, "w").close()
-        self.stderr = open(log_path + ".stderr", "wb")
-        self.process = subprocess.Popen(["wine", exe, "watch-windows", windows_path(log_path)], env=wine_env(state),
-                                        stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=self.stderr)
-        if _LineReader(self.process.stdout).readline(60) is None:
-            self.stop()
-            raise DriverError("the window watch did not start")
+        super().__init__(state, exe, "watch-windows", [], log_path, 60, "window watch")
 
     def events(self):
         """[{"event": "create"|"show", "hwnd", "pid", "top": bool, "class", "title"}, ...]
@@ -172,13 +174,6 @@ class WindowWatch:
         Windows pid and only top-level ones or only child windows."""
         return [e for e in self.events() if e["event"] == "create" and (pid is None or e["pid"] == pid)
                 and (top is None or e["top"] == top) and not e["title"].startswith("mxdriver marker")]
-
-    def stop(self):
-        if self.process.poll() is None:
-            self.process.kill()
-        self.process.wait(timeout=10)
-        self.process.stdout.close()
-        self.stderr.close()
 
 
 class Driver:
