@@ -53,6 +53,8 @@ import subprocess
 import sys
 import time
 
+from harness.waiting import poll
+
 SCREEN_WIDTH = 1280
 SCREEN_HEIGHT = 800
 FIRST_DISPLAY = 91
@@ -119,14 +121,10 @@ def _display_free(number):
 
 
 def _wait(predicate, timeout, what, interval=0.05):
-    deadline = time.monotonic() + timeout
-    while True:
-        value = predicate()
-        if value:
-            return value
-        if time.monotonic() >= deadline:
-            raise EnvironmentError_("timed out after %.0f s waiting for %s" % (timeout, what))
-        time.sleep(interval)
+    value, in_time = poll(predicate, timeout, interval)
+    if not in_time:
+        raise EnvironmentError_("timed out after %.0f s waiting for %s" % (timeout, what))
+    return value
 
 
 def _wait_for_displayfd(read_end, timeout):

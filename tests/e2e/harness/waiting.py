@@ -24,17 +24,26 @@ class WaitTimeout(AssertionError):
     pass
 
 
-def wait_until(predicate, timeout=10.0, description=None, interval=0.05):
-    timeout *= TIMEOUT_SCALE
+def poll(predicate, timeout, interval=0.05):
+    """Calls predicate until it returns something truthy or `timeout`
+    seconds (not scaled) have passed; returns (value, in_time)."""
     deadline = time.monotonic() + timeout
     while True:
         value = predicate()
         if value:
-            return value
+            return value, True
         if time.monotonic() >= deadline:
-            raise WaitTimeout("timed out after %.1f s waiting for %s (last value: %r)"
-                              % (timeout, description or getattr(predicate, "__name__", "a condition"), value))
+            return value, False
         time.sleep(interval)
+
+
+def wait_until(predicate, timeout=10.0, description=None, interval=0.05):
+    timeout *= TIMEOUT_SCALE
+    value, in_time = poll(predicate, timeout, interval)
+    if not in_time:
+        raise WaitTimeout("timed out after %.1f s waiting for %s (last value: %r)"
+                          % (timeout, description or getattr(predicate, "__name__", "a condition"), value))
+    return value
 
 
 def stays_true(predicate, duration, description=None, interval=0.05):
