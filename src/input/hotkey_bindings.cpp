@@ -66,8 +66,15 @@ void ResyncKey(uint32_t key, uint8_t& kept, HotkeyBinding* binding) {
     const uint8_t state = ReadKeyState(key);
     if (state == kept) return;
     Trace("resync 0x%x %02x=>%02x\n", unsigned(key), unsigned(kept), unsigned(state));
+    const bool wasDown = (kept & StateDown) != 0;
+    const bool isDown = (state & StateDown) != 0;
     kept = state;
-    FeedKeyEvent(key, GenericKeyOf(key), (state & StateDown) != 0);
+    // Only the toggled bit changed and the key still reads up: it went down
+    // and up between two reads, or the state has not caught up with a press
+    // the hook has already reported (Wine can show the new toggled bit without
+    // the down bit for as long as the key is held). A release fed here would
+    // undo that press, so only the lock state below is taken.
+    if (wasDown || isDown) FeedKeyEvent(key, GenericKeyOf(key), isDown);
     if (binding && binding->mods == 0) binding->toggle = (state & StateToggled) != 0;
 }
 
