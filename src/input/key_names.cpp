@@ -4,6 +4,7 @@
 
 #include "input/hotkey_bindings.h"
 #include "platform/key_state.h"
+#include "settings/utf16_text.h"
 
 constexpr KeyNameEntry KeyNameTable[KeyNameCount] = {
     {0x01, "Left Mouse"},
@@ -178,19 +179,6 @@ char16_t ToUpper(char16_t c) {
     }
     if (c >= u'a' && c <= u'z') return char16_t(c - u'a' + u'A');
     return c;  // ß has no one-letter upper case
-}
-
-void AppendUtf8(std::string& out, char16_t c) {
-    if (c < 0x80) {
-        out += char(c);
-    } else if (c < 0x800) {
-        out += char(0xC0 | (c >> 6));
-        out += char(0x80 | (c & 0x3F));
-    } else {
-        out += char(0xE0 | (c >> 12));
-        out += char(0x80 | ((c >> 6) & 0x3F));
-        out += char(0x80 | (c & 0x3F));
-    }
 }
 
 const char* TableName(uint32_t code) {

@@ -6,6 +6,18 @@ namespace {
 
 constexpr char32_t Replacement = 0xFFFD;
 
+void AppendUtf16(std::u16string& out, char32_t c) {
+    if (c < 0x10000) {
+        out += char16_t(c);
+    } else {
+        c -= 0x10000;
+        out += char16_t(0xD800 | (c >> 10));
+        out += char16_t(0xDC00 | (c & 0x3FF));
+    }
+}
+
+}  // namespace
+
 void AppendUtf8(std::string& out, char32_t c) {
     if (c < 0x80) {
         out += char(c);
@@ -23,18 +35,6 @@ void AppendUtf8(std::string& out, char32_t c) {
         out += char(0x80 | (c & 0x3F));
     }
 }
-
-void AppendUtf16(std::u16string& out, char32_t c) {
-    if (c < 0x10000) {
-        out += char16_t(c);
-    } else {
-        c -= 0x10000;
-        out += char16_t(0xD800 | (c >> 10));
-        out += char16_t(0xDC00 | (c & 0x3FF));
-    }
-}
-
-}  // namespace
 
 std::string Utf8FromUtf16(const std::u16string& text) {
     std::string out;
