@@ -78,6 +78,9 @@ class KeyLog:
     def events(self):
         return [(kind, int(vk)) for kind, vk in (line.split() for line in self._lines()[1:])]
 
+    def clear(self):
+        open(self.path, "w").write("ready %d\n" % self.hwnd)
+
     def wait_for(self, *events):
         """Waits until the log holds `events` in this order (others between)."""
         def found():
@@ -93,10 +96,13 @@ class KeyLog:
 
 class XInput:
     """Real input through xdotool: it reaches the Wine desktop, so the
-    program's low-level hooks see it. Keys held are let go by release_all()."""
+    program's low-level hooks see it. release_all() types every key that
+    was pressed with keydown once more, after the programs ended: a key up
+    that a faulty program kept from the system leaves the key down in Wine
+    (X has it up, so a key up alone would not reach Wine)."""
 
     def __init__(self, state):
-        self.env, self.held = wine_env(state), []
+        self.env, self.held, self.pressed = wine_env(state), [], set()
 
     def xdotool(self, *args):
         return subprocess.run(["xdotool"] + [str(a) for a in args], env=self.env, stdin=subprocess.DEVNULL,
@@ -109,14 +115,16 @@ class XInput:
         # One key per call: Wine now and then loses one of two sent together.
         self.xdotool("keydown", key)
         self.held.append(key)
+        self.pressed.add(key)
 
     def keyup(self, key):
         self.xdotool("keyup", key)
         self.held.remove(key)
 
     def release_all(self):
-        while self.held:
-            self.keyup(self.held[-1])
+        for key in sorted(self.pressed):
+            self.xdotool("keyup" if "Lock" in key else "key", key)
+        self.held, self.pressed = [], set()
 
     def mousemove(self, x, y):
         # xdotool's own --sync never returns when the pointer is already there.
