@@ -68,8 +68,6 @@ TEST_F(HooksTest, KeyEventsAreSwallowedOnlyByTheirDeadBinding) {
          {{WmKeyDown, NumLock, 0, 1}, {WmKeyDown, NumLock, 0, 0}, {WmKeyUp, NumLock, 0, 1}}},
         {"dead: down, repeats and up all swallowed", ToggleRuler, NumLock, 0, true, -1,
          {{WmKeyDown, NumLock, 1, 1}, {WmKeyDown, NumLock, 1, 0}, {WmKeyUp, NumLock, 1, 1}}},
-        {"dead Ctrl+K, Ctrl released first: K up passes", ToggleRuler, K, ModCtrl, true, -1,
-         {{WmKeyDown, LCtrl, 0, 0}, {WmKeyDown, K, 1, 1}, {WmKeyUp, LCtrl, 0, 0}, {WmKeyUp, K, 0, 0}}},
         {"extra modifiers keep the toggle key from matching", ToggleRuler, K, 0, true, -1,
          {{WmKeyDown, LCtrl, 0, 0}, {WmKeyDown, K, 0, 0}}},
         {"dead F8 of a hold-down role, ruler off", MoveStartPoint, F8, 0, true, ToggleRuler,
@@ -103,11 +101,11 @@ TEST_F(HooksTest, CaptureTakesEveryKeyAndAnnouncesNone) {
     } cases[] = {
         {WmKeyDown, LCtrl, 0, LCtrl, 0},
         {WmKeyDown, 0x10, 0, 0xA0, ModCtrl},  // a generic Shift arrives as Left Shift
-        {WmKeyUp, NumLock, KeyFlagUp, 0x10000 | NumLock, ModCtrl | ModShift},
         {WmKeyDown, K, KeyFlagUp, 0x10000 | K, ModCtrl | ModShift},  // a down flagged as up is no press
         {WmKeyUp, LCtrl, KeyFlagUp, 0x10000 | LCtrl, ModShift},
     };
     for (const auto& c : cases) {
+        SetHookCaptureWindow(Combo);  // a release ends it
         FakeSystem.posts.clear();
         EXPECT_TRUE(Key(c.message, c.vk, c.flags));
         ASSERT_EQ(FakeSystem.posts.size(), 1u);
@@ -120,6 +118,7 @@ TEST_F(HooksTest, CaptureTakesEveryKeyAndAnnouncesNone) {
 
     // A click goes to the combo and is still matched; the capture never swallows it.
     Key(WmKeyUp, 0x10, KeyFlagUp);
+    SetHookCaptureWindow(Combo);
     Bind(ToggleRuler, 0x01, 0, false);
     FakeSystem.posts.clear();
     EXPECT_FALSE(Mouse(WmLButtonDown));
