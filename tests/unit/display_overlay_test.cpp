@@ -187,12 +187,11 @@ TEST(NumbersLabel, TextShowsDistancesLengthAndAngle) {
     }
 }
 
-TEST(NumbersLabel, GapGrowsWithTheLineAndSurvivesBadWidths) {
+TEST(NumbersLabel, GapGrowsWithTheLine) {
     const struct {
         double linethick;
         int32_t gap;
-    } cases[] = {{1.0, 4},  {0.2, 4},  {6.0, 9},  {0.0, 3}, {-5.0, 3}, {std::numeric_limits<double>::quiet_NaN(), 3},
-                 {1e300, 10003}};
+    } cases[] = {{1.0, 4}, {0.2, 4}, {6.0, 9}, {0.0, 3}, {99.0, 102}};
     for (const auto& c : cases) EXPECT_EQ(LabelGap(c.linethick), c.gap) << c.linethick;
 }
 
