@@ -68,6 +68,13 @@ TEST_F(HooksTest, KeyEventsAreSwallowedOnlyByTheirDeadBinding) {
          {{WmKeyDown, NumLock, 0, 1}, {WmKeyDown, NumLock, 0, 0}, {WmKeyUp, NumLock, 0, 1}}},
         {"dead: down, repeats and up all swallowed", ToggleRuler, NumLock, 0, true, -1,
          {{WmKeyDown, NumLock, 1, 1}, {WmKeyDown, NumLock, 1, 0}, {WmKeyUp, NumLock, 1, 1}}},
+        // A release always shares its press's fate, whatever the modifiers say by then.
+        {"dead Ctrl+K, Ctrl released first", ToggleRuler, K, ModCtrl, true, -1,
+         {{WmKeyDown, LCtrl, 0, 0}, {WmKeyDown, K, 1, 1}, {WmKeyUp, LCtrl, 0, 0}, {WmKeyDown, K, 1, 0}, {WmKeyUp, K, 1, 0}}},
+        {"dead K pressed with Ctrl, released alone", ToggleRuler, K, 0, true, -1,
+         {{WmKeyDown, LCtrl, 0, 0}, {WmKeyDown, K, 0, 0}, {WmKeyUp, LCtrl, 0, 0}, {WmKeyUp, K, 0, 1}}},
+        {"dead Ctrl+K, Ctrl pressed while K is held", ToggleRuler, K, ModCtrl, true, -1,
+         {{WmKeyDown, K, 0, 0}, {WmKeyDown, LCtrl, 0, 0}, {WmKeyDown, K, 0, 1}, {WmKeyUp, K, 0, 1}}},
         {"extra modifiers keep the toggle key from matching", ToggleRuler, K, 0, true, -1,
          {{WmKeyDown, LCtrl, 0, 0}, {WmKeyDown, K, 0, 0}}},
         {"dead F8 of a hold-down role, ruler off", MoveStartPoint, F8, 0, true, ToggleRuler,
@@ -115,6 +122,12 @@ TEST_F(HooksTest, CaptureTakesEveryKeyAndAnnouncesNone) {
         EXPECT_EQ(FakeSystem.posts[0].lParam, c.lParam) << std::hex << c.vk;
     }
     EXPECT_EQ(KeyPending.load(), 0);
+    // The release ended the capture: a key pressed before the options thread
+    // lets go of it belongs to the application.
+    EXPECT_EQ(GetHookCaptureWindow(), nullptr);
+    FakeSystem.posts.clear();
+    EXPECT_FALSE(Key(WmKeyDown, F8));
+    EXPECT_EQ(CountPosts(MsgHotkeyEvent), 0u);
 
     // A click goes to the combo and is still matched; the capture never swallows it.
     Key(WmKeyUp, 0x10, KeyFlagUp);
@@ -158,6 +171,19 @@ TEST_F(HooksTest, NegativeCodeAndBusyLock) {
     EXPECT_FALSE(Current(ToggleRuler).held);
     EXPECT_EQ(CountPosts(MsgKeyEvent), 1u);
     EXPECT_LT(FakeSystem.counter, 200 * FakeSystem.frequency / 1000);  // the hook's limit, not 5 s
+
+    // A release lost so is recovered by the next poll, whether the key's
+    // light has moved since (one tap) or not (two taps).
+    for (int16_t light : {1, 0}) {
+        ResetInput();
+        LetTimePassWhileWaiting();
+        Key(WmKeyDown, LCtrl);
+        ASSERT_TRUE(AcquireHookLock(-1));
+        Key(WmKeyUp, LCtrl);
+        ReleaseHookLock();
+        FakeSystem.keyState[LCtrl] = light;
+        EXPECT_FALSE(IsRoleHeld(SlowMouse, true)) << light;
+    }
 }
 
 struct {

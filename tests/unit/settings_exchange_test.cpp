@@ -282,6 +282,11 @@ TEST_F(SettingsExchangeTest, AnyStoredBytesAreSurvived) {
             for (size_t size : {0, 1, 4, 8, 96, 300}) {
                 SeedValue(name, type, std::vector<uint8_t>(size, 0xFF));
                 SettingsExchange(false);
+                // Shared values load usable (NaN, -1 repaired), for every user alike.
+                const RulerDisplayWindow& d = TheDisplay;
+                EXPECT_TRUE(d.refnr >= 0 && d.refnr <= 99 && d.linethick >= 0.0 && d.linethick <= 99.0 &&
+                            std::isfinite(d.measure.referenceAngle.load()))
+                    << name;
                 RestoreFlag = false;
             }
         }
