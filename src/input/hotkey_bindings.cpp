@@ -78,12 +78,16 @@ void StoreHeld(HotkeyBinding& binding, bool held) {
 }
 
 // Compares the physical state of key with the byte kept for it and feeds the
-// difference as a key event; recheck feeds the state even when the byte has
-// not changed (a hook event was lost). A binding without modifiers then takes
-// the keyboard's lock state as its toggle.
+// difference as a key event; recheck feeds the state of a key of the
+// keyboard or mouse even when the byte has not changed (a hook event was
+// lost). A binding without modifiers then takes the keyboard's lock state as
+// its toggle.
 void ResyncKey(uint32_t key, uint8_t& kept, HotkeyBinding* binding, bool recheck) {
     const uint8_t state = ReadKeyState(key);
-    if (state == kept && !recheck) return;
+    // Codes without a physical state (modifiers alone, wheels, no key) read
+    // 0 always; their state comes from the hooks only.
+    const bool physical = key != 0 && key <= 0xFF;
+    if (state == kept && !(recheck && physical)) return;
     if (state != kept) Trace("resync 0x%x %02x=>%02x\n", unsigned(key), unsigned(kept), unsigned(state));
     const bool isDown = (state & StateDown) != 0;
     kept = state;

@@ -184,6 +184,15 @@ TEST_F(HooksTest, NegativeCodeAndBusyLock) {
         FakeSystem.keyState[LCtrl] = light;
         EXPECT_FALSE(IsRoleHeld(SlowMouse, true)) << light;
     }
+    // That poll leaves alone what it cannot read: Ctrl alone stays held.
+    ResetInput();
+    LetTimePassWhileWaiting();
+    Key(WmKeyDown, LCtrl);
+    FakeSystem.asyncKeyState[LCtrl] = int16_t(0x8000);
+    ASSERT_TRUE(AcquireHookLock(-1));
+    Key(WmKeyDown, K);
+    ReleaseHookLock();
+    EXPECT_TRUE(IsRoleHeld(SlowMouse, true));
 }
 
 struct {
