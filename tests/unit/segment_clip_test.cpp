@@ -17,10 +17,8 @@ TEST(LinePath, SegmentsAreCutToTheSurface) {
     } cases[] = {
         {{10, 10}, {90, 50}, true, {10, 10}, {90, 50}},
         {{50, -1176600297.0}, {50, 50}, true, {50, -2}, {50, 50}},
-        {{-4e12, 50}, {4e12, 50}, true, {-2, 50}, {102, 50}},
         {{-1e9, -1e9}, {1e9, 1e9}, true, {-2, -2}, {102, 102}},
-        {{-1e9, 200}, {1e9, 200}, false, {}, {}},                // parallel to an edge, outside
-        {{-1e9, 1e9 + 200}, {1e9, -1e9 + 250}, false, {}, {}},  // passes a corner by
+        {{-1e9, 200}, {1e9, 200}, false, {}, {}},  // parallel to an edge, outside
     };
     for (const auto& c : cases) {
         PathEntry a = c.a, b = c.b;
