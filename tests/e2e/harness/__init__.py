@@ -54,8 +54,15 @@ What we found out about Wine 8 here:
   manager): a drawn pixel shows as its colour times the constant alpha.
 """
 
-from harness.case import OPTIONS, VK_NUMLOCK, MeasurixTestCase
-from harness.desktop import MEASURIX_KEY, RUNONCE_KEY, wait_until
-from harness.environment import windows_path
+_HOMES = {"OPTIONS": "case", "VK_NUMLOCK": "case", "MeasurixTestCase": "case", "MEASURIX_KEY": "desktop",
+          "RUNONCE_KEY": "desktop", "wait_until": "desktop", "windows_path": "environment"}
+__all__ = sorted(_HOMES)
 
-__all__ = ["MEASURIX_KEY", "OPTIONS", "RUNONCE_KEY", "VK_NUMLOCK", "MeasurixTestCase", "wait_until", "windows_path"]
+
+def __getattr__(name):
+    # Imported on first use, so that `python3 -m harness.environment` does
+    # not load that module a second time.
+    if name not in _HOMES:
+        raise AttributeError("module 'harness' has no attribute %r" % name)
+    import importlib
+    return getattr(importlib.import_module("harness." + _HOMES[name]), name)

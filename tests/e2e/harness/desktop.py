@@ -57,6 +57,8 @@ class Driver:
         if self.process is not None:
             self.process.kill()
             self.process.wait()
+            self.process.stdin.close()
+            self.process.stdout.close()
             self.process = None
 
 
