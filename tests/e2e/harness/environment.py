@@ -25,17 +25,9 @@ import tempfile
 import time
 
 WIDTH, HEIGHT = 1280, 800
-PREFIX_SETTINGS = r"""REGEDIT4
-
-[HKEY_CURRENT_USER\Software\Wine\Explorer]
-"Desktop"="Default"
-
-[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
-"Default"="%dx%d"
-
-[HKEY_CURRENT_USER\Software\Wine\WineDbg]
-"ShowCrashDialog"=dword:00000000
-""" % (WIDTH, HEIGHT)
+PREFIX_SETTINGS = ('REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]\n"Desktop"="Default"\n\n'
+                   '[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]\n"Default"="%dx%d"\n\n'
+                   '[HKEY_CURRENT_USER\\Software\\Wine\\WineDbg]\n"ShowCrashDialog"=dword:00000000\n' % (WIDTH, HEIGHT))
 
 
 def state_dir():
