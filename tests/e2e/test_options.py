@@ -73,11 +73,6 @@ class OptionsTest(MeasurixTestCase):
                 self.wait_until(lambda: not self.windows(title="Measurix - Options"), 10, "the window closed")
                 self.assertTrue(self.program.running())
                 self.assertEqual(self.start(wait=False).wait_exit(), 0)  # brings it back
-        self.click(self.options(self.program, visible=True), 1, modal=True)  # Close & Enable
-        self.wait_until(lambda: not self.windows(title="Measurix - Options"), 10, "the window closed")
-        # Switched off twice within a second: the window is back.
-        self.input.key("Num_Lock", "Num_Lock", "Num_Lock", "Num_Lock", delay_ms=150)
-        self.options(self.program, visible=True, iconic=False)
 
     def test_donate_page_opens_its_addresses(self):
         # Wine hands every address to its own browser launcher, which always
