@@ -43,8 +43,6 @@ WindowHandle GetHookCaptureWindow() { return HookCaptureWindow.load(); }
 
 void SetRoleFilter(int32_t role) { RoleFilter.store(role); }
 
-int32_t GetRoleFilter() { return RoleFilter.load(); }
-
 uint32_t MouseMessageToKey(uint32_t message, uint32_t mouseData, bool& down) {
     const uint16_t high = uint16_t(mouseData >> 16);
     const bool towardsUser = int16_t(high) < 0;  // wheel turned back, or tilted left

@@ -15,7 +15,6 @@ WindowHandle GetHookCaptureWindow();
 
 // -1: all roles take part in matching; 0..4: only that role.
 void SetRoleFilter(int32_t role);
-int32_t GetRoleFilter();
 
 // The key code of a mouse message (0 for moves), with its down flag.
 uint32_t MouseMessageToKey(uint32_t message, uint32_t mouseData, bool& down);

@@ -61,10 +61,7 @@ KeyValueStore KeyValues = {
         return reinterpret_cast<StoreKey>(handle);
     },
     [](StoreKey key) {
-        if (OpenHandles.erase(reinterpret_cast<uintptr_t>(key)) == 0) {
-            ++FakeStore.badCloses;
-            return false;
-        }
+        if (OpenHandles.erase(reinterpret_cast<uintptr_t>(key)) == 0) return false;
         --FakeStore.openKeys;
         return true;
     },
@@ -81,7 +78,7 @@ KeyValueStore KeyValues = {
     },
     [](StoreKey key, const char* name, uint32_t type, const uint8_t* data, uint32_t size) {
         const std::string* path = PathOf(key);
-        if (!path || FakeStore.writesFail) return false;
+        if (!path) return false;
         FakeStore.keys[*path][name] = {type, std::vector<uint8_t>(data, data + size)};
         FakeStore.writes.push_back({*path, name, type, size});
         return true;

@@ -27,12 +27,10 @@ struct FakeKeyValueStoreState {
     std::map<std::string, std::map<std::string, FakeStoredValue>> keys;
     // Paths whose opening (and creation) fails.
     std::set<std::string> unopenable;
-    bool writesFail = false;
 
     std::vector<FakeValueAccess> writes;
     std::vector<std::string> reads;  // value names, in order
     int32_t openKeys = 0;            // opened and not yet closed
-    int32_t badCloses = 0;           // closes of a key that was not open
 };
 
 extern FakeKeyValueStoreState FakeStore;

@@ -14,7 +14,6 @@ namespace platform {
 // the buffer's size.
 OwnProcessSource OwnProcess = {
     [](char16_t* buffer, uint32_t capacity) {
-        FakeOwnProcess.capacitiesAsked.push_back(capacity);
         const std::u16string& path = FakeOwnProcess.modulePath;
         if (path.size() >= capacity) {
             std::copy_n(path.begin(), capacity, buffer);

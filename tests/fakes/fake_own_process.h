@@ -7,7 +7,6 @@
 
 struct FakeOwnProcessState {
     std::u16string modulePath = u"C:\\Program Files\\Measurix\\measurix.exe";
-    std::vector<uint32_t> capacitiesAsked;                 // each moduleFileName call
     std::vector<std::pair<std::string, std::string>> started;  // file, parameters
 };
 

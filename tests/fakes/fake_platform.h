@@ -16,15 +16,13 @@ struct FakePost {
 };
 
 struct FakeSystemState {
-    // Clock: the counter runs at `frequency`; tests advance `counter`.
+    // Clock: the counter runs at `frequency`; tests advance `counter`. Each
+    // sleep advances it by the slept time (plus sleepExtraCounts), so waiting
+    // loops finish.
     int64_t counter = 0;
     int64_t frequency = 10'000'000;
-    int64_t wallSeconds = 1'700'000'000;
-    int32_t wallMilliseconds = 0;
-    // Each sleep advances the counter by the slept time (plus sleepExtraCounts),
-    // so waiting loops finish; sleeps are recorded.
     int64_t sleepExtraCounts = 0;
-    std::vector<uint32_t> sleeps;
+    int32_t sleeps = 0;
 
     // Messages.
     bool postSucceeds = true;

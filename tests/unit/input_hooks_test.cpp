@@ -30,21 +30,18 @@ TEST(MouseMessageToKey, ButtonsWheelsAndMoves) {
         uint32_t message, mouseData, code;
         bool down;
     } cases[] = {
-        {WmLButtonDown, 0, 1, true}, {WmLButtonUp, 0, 1, false}, {WmRButtonDown, 0, 2, true},
-        {WmRButtonUp, 0, 2, false},  {WmMButtonDown, 0, 4, true}, {WmMButtonUp, 0, 4, false},
-        {WmXButtonDown, 0x10000, 5, true}, {WmXButtonUp, 0x10000, 5, false}, {WmXButtonDown, 0x20000, 6, true},
-        {WmXButtonUp, 0x20000, 6, false},  {WmXButtonDown, 0x00000001, 6, true},  // only the high word counts
-        {WmXButtonDown, 0xFFFF0000, 6, true},
+        {WmLButtonDown, 0, 1, true}, {WmRButtonUp, 0, 2, false}, {WmMButtonDown, 0, 4, true},
+        {WmXButtonDown, 0x10000, 5, true}, {WmXButtonUp, 0x20000, 6, false},
+        {WmXButtonDown, 0xFFFF0001, 6, true},  // only the high word counts
         {WmMouseWheel, 0xFF880000, CodeMouseWheel, true},    // -120: towards the user
         {WmMouseWheel, 0x00780000, CodeMouseWheel, false},   // +120: away
         {WmMouseHWheel, 0xFF880000, CodeMouseHWheel, true},  // tilted left
-        {WmMouseHWheel, 0x00780000, CodeMouseHWheel, false},
-        {WmMouseMove, 0, 0, true}, {WmLButtonDblClk, 0, 0, true}, {0xFFFFFFFF, 0xFFFFFFFF, 0, true},
+        {WmMouseMove, 0, 0, true}, {WmLButtonDblClk, 0, 0, true},
     };
     for (const auto& c : cases) {
         bool down = !c.down;
-        EXPECT_EQ(MouseMessageToKey(c.message, c.mouseData, down), c.code) << std::hex << c.message;
-        EXPECT_EQ(down, c.down) << std::hex << c.message << " " << c.mouseData;
+        EXPECT_EQ(MouseMessageToKey(c.message, c.mouseData, down), c.code) << c.message;
+        EXPECT_EQ(down, c.down) << c.message << " " << c.mouseData;
     }
 }
 
@@ -55,7 +52,7 @@ TEST_F(HooksTest, KeyEventsAreSwallowedOnlyByTheirDeadBinding) {
         uint32_t message, vk;
         bool swallowed, announced;
     };
-    struct Case {
+    const struct {
         const char* name;
         int32_t role;
         uint32_t code;
@@ -76,20 +73,18 @@ TEST_F(HooksTest, KeyEventsAreSwallowedOnlyByTheirDeadBinding) {
          {{WmKeyDown, F8, 0, 0}, {WmKeyUp, F8, 0, 0}}},
         {"dead F8 of a hold-down role, ruler on", MoveStartPoint, F8, 0, true, -1,
          {{WmSysKeyDown, F8, 1, 1}, {WmSysKeyUp, F8, 1, 1}}},
-        {"a filter beyond the roles matches nothing", ToggleRuler, NumLock, 0, true, 9, {{WmKeyDown, NumLock, 0, 0}}},
         {"No Key never matches", ToggleRuler, CodeNoKeyFlag | NumLock, 0, true, -1, {{WmKeyDown, NumLock, 0, 0}}},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         ResetInput();
         Bind(c.role, c.code, c.mods, c.dead);
         SetRoleFilter(c.roleFilter);
         for (size_t i = 0; i < c.events.size(); ++i) {
-            SCOPED_TRACE(i);
             FakeSystem.posts.clear();
             ClearKeyPending();
-            EXPECT_EQ(Key(c.events[i].message, c.events[i].vk), c.events[i].swallowed);
-            EXPECT_EQ(CountPosts(MsgKeyEvent), c.events[i].announced ? 1u : 0u);
+            EXPECT_EQ(Key(c.events[i].message, c.events[i].vk), c.events[i].swallowed) << i;
+            EXPECT_EQ(CountPosts(MsgKeyEvent), c.events[i].announced ? 1u : 0u) << i;
         }
     }
 }
@@ -105,7 +100,6 @@ TEST_F(HooksTest, CaptureTakesEveryKeyAndAnnouncesNone) {
         {WmKeyDown, 0x10, 0, 0xA0, ModCtrl},  // a generic Shift arrives as Left Shift
         {WmKeyUp, NumLock, KeyFlagUp, 0x10000 | NumLock, ModCtrl | ModShift},
         {WmKeyDown, K, KeyFlagUp, 0x10000 | K, ModCtrl | ModShift},  // a down flagged as up is no press
-        {WmKeyUp, LCtrl, KeyFlagUp, 0x10000 | LCtrl, ModShift},
     };
     for (const auto& c : cases) {
         FakeSystem.posts.clear();
@@ -113,14 +107,15 @@ TEST_F(HooksTest, CaptureTakesEveryKeyAndAnnouncesNone) {
         ASSERT_EQ(FakeSystem.posts.size(), 1u);
         EXPECT_EQ(FakeSystem.posts[0].window, Combo);
         EXPECT_EQ(FakeSystem.posts[0].message, MsgHotkeyEvent);
-        EXPECT_EQ(FakeSystem.posts[0].wParam, c.wParam) << std::hex << c.vk;
-        EXPECT_EQ(FakeSystem.posts[0].lParam, c.lParam) << std::hex << c.vk;
+        EXPECT_EQ(FakeSystem.posts[0].wParam, c.wParam) << c.vk;
+        EXPECT_EQ(FakeSystem.posts[0].lParam, c.lParam) << c.vk;
     }
     EXPECT_EQ(KeyPending.load(), 0);
 
     // A click goes to the combo and is still matched; the capture never swallows it.
-    Key(WmKeyUp, 0x10, KeyFlagUp);
     Bind(ToggleRuler, 0x01, 0, false);
+    Key(WmKeyUp, LCtrl, KeyFlagUp);
+    Key(WmKeyUp, 0x10, KeyFlagUp);
     FakeSystem.posts.clear();
     EXPECT_FALSE(Mouse(WmLButtonDown));
     ASSERT_EQ(FakeSystem.posts.size(), 3u);
@@ -179,23 +174,21 @@ TEST_F(HooksTest, InstallingKeepsOneHandleAndStartsTheKeyStateAfresh) {
     const struct {
         bool install, setSucceeds, removeSucceeds, result;
         int sets, removes;
-        bool installed;
     } steps[] = {
-        {false, 1, 1, 1, 0, 0, 0},  // removing a removed hook
-        {true, 0, 1, 0, 1, 0, 0},   // the system refuses
-        {true, 1, 1, 1, 2, 0, 1},
-        {true, 1, 1, 1, 2, 0, 1},   // already installed: nothing happens
-        {false, 1, 0, 0, 2, 1, 0},  // the removal fails, the handle is forgotten all the same
-        {true, 1, 1, 1, 3, 1, 1},
+        {false, 1, 1, 1, 0, 0},  // removing a removed hook
+        {true, 0, 1, 0, 1, 0},   // the system refuses
+        {true, 1, 1, 1, 2, 0},
+        {true, 1, 1, 1, 2, 0},   // already installed: nothing happens
+        {false, 1, 0, 0, 2, 1},  // the removal fails, the handle is forgotten all the same
+        {true, 1, 1, 1, 3, 1},
     };
     HookCalls = {};
     for (size_t i = 0; i < std::size(steps); ++i) {
         HookCalls.setSucceeds = steps[i].setSucceeds;
         HookCalls.removeSucceeds = steps[i].removeSucceeds;
         EXPECT_EQ(ChangeHook(HookKind::Keyboard, nullptr, steps[i].install, FakeSet, FakeRemove), steps[i].result) << i;
-        EXPECT_EQ(HookCalls.sets, steps[i].sets) << i;
-        EXPECT_EQ(HookCalls.removes, steps[i].removes) << i;
-        EXPECT_EQ(KeyboardHookInstalled(), steps[i].installed) << i;
+        EXPECT_EQ(HookCalls.sets * 10 + HookCalls.removes, steps[i].sets * 10 + steps[i].removes) << i;
+        EXPECT_EQ(KeyboardHookInstalled(), steps[i].install && steps[i].setSucceeds) << i;
     }
     // Installed: a binding is read as the hooks left it unless a resync is asked for.
     FakeSystem.asyncKeyState[0xA0] = int16_t(0x8000);
@@ -207,8 +200,7 @@ TEST_F(HooksTest, InstallingKeepsOneHandleAndStartsTheKeyStateAfresh) {
     // mouse hook touches only its own flag.
     ResetInput();
     Feed(NumLock, true);  // toggle on by a press, light off
-    KeyPending = 1;
-    PointerPending = 1;
+    KeyPending = PointerPending = 1;
     ASSERT_TRUE(ChangeHook(HookKind::Mouse, nullptr, true, FakeSet, FakeRemove));
     EXPECT_EQ(PointerPending.load() * 10 + KeyPending.load(), 1);
     EXPECT_TRUE(Current(ToggleRuler).held);
@@ -216,13 +208,11 @@ TEST_F(HooksTest, InstallingKeepsOneHandleAndStartsTheKeyStateAfresh) {
     ASSERT_TRUE(AcquireHookLock(-1));  // busy elsewhere: nothing changes
     EXPECT_FALSE(ChangeHook(HookKind::Keyboard, nullptr, true, FakeSet, FakeRemove));
     ReleaseHookLock();
-    EXPECT_EQ(KeyPending.load(), 1);
     ASSERT_TRUE(ChangeHook(HookKind::Keyboard, nullptr, true, FakeSet, FakeRemove));
     EXPECT_EQ(KeyPending.load(), 0);
     EXPECT_FALSE(Current(ToggleRuler).held || Current(ToggleRuler).toggle);  // from the light, not the press
     ChangeHook(HookKind::Keyboard, nullptr, false, FakeSet, FakeRemove);
     ChangeHook(HookKind::Mouse, nullptr, false, FakeSet, FakeRemove);
-    EXPECT_FALSE(KeyboardHookInstalled());
 }
 
 }  // namespace
