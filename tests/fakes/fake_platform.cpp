@@ -9,18 +9,12 @@
 FakeSystemState FakeSystem;
 
 void ResetFakeSystem() {
+    using namespace platform;
     FakeSystem = FakeSystemState{};
-    FakeSystem.metrics[platform::MetricCxScreen] = 1920;
-    FakeSystem.metrics[platform::MetricCyScreen] = 1080;
-    FakeSystem.metrics[platform::MetricXVirtualScreen] = 0;
-    FakeSystem.metrics[platform::MetricYVirtualScreen] = 0;
-    FakeSystem.metrics[platform::MetricCxVirtualScreen] = 1920;
-    FakeSystem.metrics[platform::MetricCyVirtualScreen] = 1080;
-    FakeSystem.metrics[platform::MetricCxCursor] = 32;
-    FakeSystem.metrics[platform::MetricCyCursor] = 32;
-    FakeSystem.metrics[platform::MetricCMouseButtons] = 5;
-    FakeSystem.metrics[platform::MetricMouseWheelPresent] = 1;
-    FakeSystem.metrics[platform::MetricMouseHWheelPresent] = 1;
+    FakeSystem.metrics = {{MetricCxScreen, 1920},       {MetricCyScreen, 1080},          {MetricXVirtualScreen, 0},
+                          {MetricYVirtualScreen, 0},    {MetricCxVirtualScreen, 1920},   {MetricCyVirtualScreen, 1080},
+                          {MetricCxCursor, 32},         {MetricCyCursor, 32},            {MetricCMouseButtons, 5},
+                          {MetricMouseWheelPresent, 1}, {MetricMouseHWheelPresent, 1}};
 }
 
 void AdvanceFakeClockMicroseconds(int64_t microseconds) {
@@ -54,9 +48,8 @@ SystemClock Clock = {
 
 WindowMessages Messages = {
     [](WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
-        if (!FakeSystem.postSucceeds) return false;
-        FakeSystem.posts.push_back({window, message, wParam, lParam});
-        return true;
+        if (FakeSystem.postSucceeds) FakeSystem.posts.push_back({window, message, wParam, lParam});
+        return FakeSystem.postSucceeds;
     },
 };
 
@@ -77,15 +70,13 @@ PointerSource Pointer = {
     },
     [](int32_t& speed) {
         ++FakeSystem.mouseSpeedReads;
-        if (!FakeSystem.mouseSpeedCallsSucceed) return false;
-        speed = FakeSystem.mouseSpeed;
-        return true;
+        if (FakeSystem.mouseSpeedCallsSucceed) speed = FakeSystem.mouseSpeed;
+        return FakeSystem.mouseSpeedCallsSucceed;
     },
     [](int32_t speed) {
         ++FakeSystem.mouseSpeedWrites;
-        if (!FakeSystem.mouseSpeedCallsSucceed) return false;
-        FakeSystem.mouseSpeed = speed;
-        return true;
+        if (FakeSystem.mouseSpeedCallsSucceed) FakeSystem.mouseSpeed = speed;
+        return FakeSystem.mouseSpeedCallsSucceed;
     },
 };
 

@@ -6,10 +6,7 @@
 #include "input/hook_lock.h"
 
 TEST(PerfClock, WholeMillisecondsBetweenStamps) {
-    const struct {
-        PerfStamp from, to;
-        uint32_t ms;
-    } cases[] = {
+    const struct { PerfStamp from, to; uint32_t ms; } cases[] = {
         {{100, 999'999}, {101, 0}, 0},  // 1 us across a second boundary
         {{100, 500'000}, {101, 500'000}, 1000},
         {{100, 0}, {100, 999}, 0},

@@ -4,11 +4,7 @@
 #include "app/command_line.h"
 
 TEST(CommandLine, WordsAfterDashOrSlashInAnyCase) {
-    const struct {
-        std::vector<std::string> arguments;
-        bool hide, exit, restart;
-        const char* unknown;
-    } cases[] = {
+    const struct { std::vector<std::string> arguments; bool hide, exit, restart; const char* unknown; } cases[] = {
         {{"-HIDE"}, true, false, false, nullptr},
         {{"/exit"}, false, true, false, nullptr},
         {{"-ReStArT", "/Hide"}, true, false, true, nullptr},

@@ -11,37 +11,33 @@ TEST(MeasureModel, NormalizeKeepsTheHalfOpenRange) {
     for (const auto& c : cases) EXPECT_DOUBLE_EQ(NormalizeDegrees(c[0]), c[1]) << c[0];
 }
 
+// Rows: start, current point and angle before; the pointer, the held keys
+// and konscr; the start point and angle after.
 TEST(MeasureModel, PointerUpdateModes) {
     const struct {
         const char* name;
         Point start, current;
         double angle;
-        bool konscr;
-        int32_t virtualLeft;  // a monitor left of the primary one moves the desktop's left edge
         Point pointer;
-        bool moveStart, reflectionKey;
+        bool moveStart, reflectionKey, konscr;
         Point wantStart;
         double wantAngle;
     } cases[] = {
-        {"plain move", {100, 100}, {120, 130}, 10, true, 0, {300, 40}, false, false, {100, 100}, 10},
-        {"drag keeps the vector", {100, 100}, {120, 130}, 0, true, 0, {125, 127}, true, false, {105, 97}, 0},
-        {"clamped at a negative left edge", {-1275, 500}, {-1175, 520}, 0, true, -1280, {-1185, 530}, true, false,
-         {-1280, 510}, 0},
-        {"clamped at the bottom right", {1915, 1075}, {1900, 1070}, 0, true, 0, {1910, 1079}, true, false,
-         {1919, 1079}, 0},
-        {"konscr off leaves the desktop", {5, 500}, {105, 520}, 0, false, 0, {95, 530}, true, false, {-5, 510}, 0},
-        {"pointer off the desktop: no clamp", {3, 480}, {5, 500}, 0, true, 0, {-10, 490}, true, false, {-12, 470}, 0},
-        {"set takes the bearing, start stays", {100, 100}, {100, 50}, 10, true, 0, {150, 100}, true, true,
-         {100, 100}, 90},
-        {"rotate 170 by +90 wraps", {100, 100}, {110, 100}, 170, true, 0, {100, 110}, false, true, {100, 100}, -100},
-        {"rotate reaching -180 stores 180", {100, 100}, {100, 110}, -90, true, 0, {110, 100}, false, true,
-         {100, 100}, 180},
+        {"plain move", {100, 100}, {120, 130}, 10, {300, 40}, false, false, true, {100, 100}, 10},
+        {"drag keeps the vector", {100, 100}, {120, 130}, 0, {125, 127}, true, false, true, {105, 97}, 0},
+        {"clamped left", {-1275, 500}, {-1175, 520}, 0, {-1185, 530}, true, false, true, {-1280, 510}, 0},
+        {"clamped bottom right", {1915, 1075}, {1900, 1070}, 0, {1910, 1079}, true, false, true, {1919, 1079}, 0},
+        {"konscr off", {-1275, 500}, {-1175, 520}, 0, {-1185, 530}, true, false, false, {-1285, 510}, 0},
+        {"pointer off: no clamp", {-1277, 480}, {-1275, 500}, 0, {-1290, 490}, true, false, true, {-1292, 470}, 0},
+        {"set: bearing", {100, 100}, {100, 50}, 10, {150, 100}, true, true, true, {100, 100}, 90},
+        {"rotate 170 by +90 wraps", {100, 100}, {110, 100}, 170, {100, 110}, false, true, true, {100, 100}, -100},
+        {"rotate to -180 stores 180", {100, 100}, {100, 110}, -90, {110, 100}, false, true, true, {100, 100}, 180},
     };
+    ResetFakeSystem();
+    FakeSystem.metrics[platform::MetricXVirtualScreen] = -1280;  // a monitor left of the primary one
+    FakeSystem.metrics[platform::MetricCxVirtualScreen] = 1920 + 1280;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        ResetFakeSystem();
-        FakeSystem.metrics[platform::MetricXVirtualScreen] = c.virtualLeft;
-        FakeSystem.metrics[platform::MetricCxVirtualScreen] = 1920 - c.virtualLeft;
         MeasureState m;
         m.startPoint = c.start;
         m.currentPoint = c.current;
@@ -56,17 +52,12 @@ TEST(MeasureModel, PointerUpdateModes) {
 }
 
 TEST(NumbersLabel, TextShowsDistancesLengthAndAngle) {
-    const struct {
-        Point pointer;
-        double referenceAngle;
-        bool reflection;
-        const char* text;
-    } cases[] = {
+    const struct { Point pointer; double referenceAngle; bool reflection; const char* text; } cases[] = {
         {{220, 145}, 0, false, "120x45 128.2 110.6\xC2\xB0"},
-        {{220, 145}, 30, false, "120x45 128.2 80.6\xC2\xB0"},       // relative to the reflection lines
-        {{220, 145}, 30, true, "120x45 128.2 [110.6\xC2\xB0]"},     // plain bearing while the keys are held
+        {{220, 145}, 30, false, "120x45 128.2 80.6\xC2\xB0"},    // relative to the reflection lines
+        {{220, 145}, 30, true, "120x45 128.2 [110.6\xC2\xB0]"},  // plain bearing while the keys are held
         {{40, 100}, 0, false, "60x0 60.0 -90.0\xC2\xB0"},
-        {{100, 130}, 0, false, "0x30 30.0 180.0\xC2\xB0"},          // straight down is 180, never -180
+        {{100, 130}, 0, false, "0x30 30.0 180.0\xC2\xB0"},  // straight down is 180, never -180
         {{100, 100}, 30, false, "0x0 0.0 -30.0\xC2\xB0"},
     };
     for (const auto& c : cases) {
@@ -80,29 +71,27 @@ TEST(NumbersLabel, TextShowsDistancesLengthAndAngle) {
     }
 }
 
+// A 60x13 text makes a 62x15 label from 6 rows above the pointer's row.
 TEST(NumbersLabel, PlacedBesidePointerAwayFromStartAndInsideDesktop) {
-    const Rect desktop{0, 0, 1920, 1080}, arrow{0, 0, 11, 18};  // a standard arrow, hotspot at its tip
+    const Rect arrow{0, 0, 11, 18};  // a standard arrow, hotspot at its tip
     const struct {
         const char* name;
         Point pointer;
         int32_t startX;
         Rect extent;
         double linethick;
-        Rect screen;
         Rect label;
     } cases[] = {
-        // A 60x13 text makes a 62x15 label from 6 rows above the pointer's row.
-        {"right of the arrow", {500, 400}, 100, arrow, 1.0, desktop, {512, 394, 574, 409}},
-        {"left when left of the start", {500, 400}, 900, arrow, 1.0, desktop, {435, 394, 497, 409}},
-        {"level with the start goes right", {500, 400}, 500, arrow, 1.0, desktop, {512, 394, 574, 409}},
-        {"thick line widens the gap", {500, 400}, 100, {0, 0, 5, 5}, 6.0, desktop, {510, 394, 572, 409}},
-        {"clear of a pointer reaching left", {500, 400}, 900, {-12, -8, 3, 8}, 1.0, desktop, {427, 394, 489, 409}},
-        {"just fits on the right", {1845, 400}, 100, arrow, 1.0, desktop, {1857, 394, 1919, 409}},
-        {"one pixel short on the right", {1846, 400}, 100, arrow, 1.0, desktop, {1781, 394, 1843, 409}},
-        {"left edge goes right", {10, 400}, 900, arrow, 1.0, desktop, {22, 394, 84, 409}},
-        {"top edge shifts down only", {500, 3}, 100, arrow, 1.0, desktop, {512, 0, 574, 15}},
-        {"bottom edge shifts up only", {500, 1078}, 100, arrow, 1.0, desktop, {512, 1065, 574, 1080}},
-        {"monitor left of the primary", {-1275, 500}, 0, arrow, 1.0, {-1280, 0, 1920, 1080}, {-1263, 494, -1201, 509}},
+        {"right of the arrow", {500, 400}, 100, arrow, 1.0, {512, 394, 574, 409}},
+        {"left when left of the start", {500, 400}, 900, arrow, 1.0, {435, 394, 497, 409}},
+        {"level with the start goes right", {500, 400}, 500, arrow, 1.0, {512, 394, 574, 409}},
+        {"thick line widens the gap", {500, 400}, 100, {0, 0, 5, 5}, 6.0, {510, 394, 572, 409}},
+        {"clear of a pointer reaching left", {500, 400}, 900, {-12, -8, 3, 8}, 1.0, {427, 394, 489, 409}},
+        {"just fits on the right", {1845, 400}, 100, arrow, 1.0, {1857, 394, 1919, 409}},
+        {"one pixel short on the right", {1846, 400}, 100, arrow, 1.0, {1781, 394, 1843, 409}},
+        {"left edge goes right", {-1270, 400}, 900, arrow, 1.0, {-1258, 394, -1196, 409}},
+        {"top edge shifts down only", {500, 3}, 100, arrow, 1.0, {512, 0, 574, 15}},
+        {"bottom edge shifts up only", {500, 1078}, 100, arrow, 1.0, {512, 1065, 574, 1080}},
     };
     for (const auto& c : cases) {
         LabelPlacementInput in;
@@ -111,7 +100,7 @@ TEST(NumbersLabel, PlacedBesidePointerAwayFromStartAndInsideDesktop) {
         in.pointer = c.pointer;
         in.startX = c.startX;
         in.pointerExtent = c.extent;
-        in.virtualScreen = c.screen;
+        in.virtualScreen = {-1280, 0, 1920, 1080};
         in.linethick = c.linethick;
         EXPECT_EQ(PlaceLabel(in), c.label) << c.name;
     }
@@ -132,26 +121,18 @@ TEST(LinePath, OneReflectionWithLinesAndCross) {
         EXPECT_DOUBLE_EQ(path.entries[i].y, want[i].y) << i;
     }
     EXPECT_EQ(PathBounds(path), (Rect{90, 40, 111, 107}));
-    EXPECT_EQ(BreakColour(path.entries[3]), 0x80000000);  // black
-    EXPECT_EQ(BreakColour(path.entries[9]), 0xFF);        // red
-}
-
-TEST(LinePath, SettingsShapeTheList) {
-    const struct {
-        PathSettings settings;
-        int32_t count;
-    } cases[] = {{{0, true, true}, 2 + 12}, {{2, false, true}, 4 + 12}, {{2, true, false}, 4 + 6}, {{99, true, true}, 119}};
-    for (const auto& c : cases) {
-        const LinePath path = BuildLinePath({100, 100}, {110, 80}, 0.0, c.settings);
-        EXPECT_EQ(path.count, c.count) << c.settings.refnr << c.settings.reflines << c.settings.cross0;
-    }
+    EXPECT_EQ(BreakColour(path.entries[3]) * 1000 + BreakColour(path.entries[9]), 0x80000000LL * 1000 + 0xFF);
+    // Fewer reflections, no lines or no cross shorten the list.
+    const std::pair<PathSettings, int32_t> shapes[] = {
+        {{0, true, true}, 2 + 12}, {{2, false, true}, 4 + 12}, {{2, true, false}, 4 + 6}, {{99, true, true}, 119}};
+    for (const auto& [settings, count] : shapes)
+        EXPECT_EQ(BuildLinePath({100, 100}, {110, 80}, 0.0, settings).count, count) << settings.refnr;
 }
 
 // At 90 degrees the lines run horizontally, turned clockwise; the pointer
 // stays where it is and the cross is not turned.
 TEST(LinePath, ReferenceAngleTurnsTheReflectionLines) {
     const LinePath path = BuildLinePath({100, 100}, {110, 80}, 90.0, PathSettings{1, true, true});
-    ASSERT_EQ(path.count, 21);
     const std::pair<int, PathEntry> points[] = {{1, {110, 80}}, {2, {130, 120}}, {4, {100, 80}}, {5, {130, 80}},
                                                 {10, {100, 99}}};
     for (const auto& [i, p] : points) {

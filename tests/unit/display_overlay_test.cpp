@@ -60,12 +60,7 @@ TEST(OverlayFade, StepsReachTheTargetExactly) {
 }
 
 TEST(OverlayFade, ChangedAlphaSettingShowsWithoutFadeUnlessFadingOut) {
-    const struct {
-        const char* name;
-        FadeState before;
-        bool changed;
-        int32_t current, target;
-    } cases[] = {
+    const struct { const char* name; FadeState before; bool changed; int32_t current, target; } cases[] = {
         {"shown", {164, 164, 27}, true, 200, 200},
         {"fading in to the same value", {54, 200, 27}, false, 54, 200},
         {"fading in to an old value", {54, 164, 27}, true, 200, 200},
@@ -105,64 +100,46 @@ TEST(OverlayRedraw, BurstOfRequestsGivesOneDeferredFrame) {
     EXPECT_EQ(frames, (std::vector<int64_t>{0, 50, 200}));
 }
 
-namespace {
-
-// A synthetic pointer of one cell: mask and colour bits set pixel by pixel.
+// A synthetic pointer of one cell: a monochrome one has AND rows (all 1)
+// followed by XOR rows (all 0), a colour one a mask of 1s and BGRA pixels.
 struct SyntheticPointer {
     int32_t size;
-    bool monochrome;  // AND rows followed by XOR rows
+    bool mono;
     std::vector<uint8_t> mask, color;
 
-    SyntheticPointer(int32_t cell, bool mono, bool colour)
-        : size(cell), monochrome(mono), mask(size_t(cell / 8 * cell * (mono ? 2 : 1)), 0xFF),
-          color(colour ? size_t(cell * cell * 4) : 0, 0) {
-        if (mono) std::fill(mask.begin() + cell / 8 * cell, mask.end(), 0);  // XOR rows all clear
+    SyntheticPointer(int32_t cell, bool monochrome)
+        : size(cell), mono(monochrome), mask(size_t(cell * cell / 8 * (mono ? 2 : 1)), 0xFF),
+          color(mono ? 0 : size_t(cell * cell * 4), 0) {
+        if (mono) std::fill(mask.begin() + cell * cell / 8, mask.end(), 0);
     }
-    void SetBit(int32_t rowBase, int32_t x, int32_t y, bool on) {
-        uint8_t& byte = mask[size_t((rowBase + y) * size / 8 + x / 8)];
-        const uint8_t bit = uint8_t(0x80 >> (x % 8));
-        byte = on ? uint8_t(byte | bit) : uint8_t(byte & ~bit);
-    }
-    void Black(int32_t x, int32_t y) { SetBit(0, x, y, false); }    // AND 0, XOR 0
-    void Invert(int32_t x, int32_t y) { SetBit(size, x, y, true); }  // AND 1, XOR 1
+    void Flip(int32_t row, int32_t x) { mask[size_t(row * size / 8 + x / 8)] ^= uint8_t(0x80 >> (x % 8)); }
+    void Black(int32_t x, int32_t y) { Flip(y, x); }          // AND 0, XOR 0
+    void Invert(int32_t x, int32_t y) { Flip(size + y, x); }  // AND 1, XOR 1
     void Pixel(int32_t x, int32_t y, uint32_t bgra) {
         for (int b = 0; b < 4; ++b) color[size_t((y * size + x) * 4 + b)] = uint8_t(bgra >> (8 * b));
     }
-    PointerBits Bits() const {
-        return {size, mask.data(), monochrome ? 2 * size : size, color.empty() ? nullptr : color.data()};
-    }
+    PointerBits Bits() const { return {size, mask.data(), mono ? 2 * size : size, mono ? nullptr : color.data()}; }
 };
 
-}  // namespace
-
+// Extents around the hotspot, right and bottom inclusive; a pointer without
+// visible pixels, or whose bits could not be read, gets its whole cell and is
+// not kept.
 TEST(PointerExtent, VisiblePixelsOfSyntheticPointers) {
-    SyntheticPointer arrow(32, true, false);
+    SyntheticPointer arrow(32, true), ibeam(32, true), shaded(32, false), plain(32, false), big(64, true),
+        empty(32, true);
     for (int32_t y = 0; y <= 18; ++y)
         for (int32_t x = 0; x <= std::min(y, 11); ++x) arrow.Black(x, y);
-    // An I-beam: an inverting bar taller than its black serifs.
-    SyntheticPointer ibeam(32, true, false);
-    for (int32_t y = 4; y < 28; ++y) ibeam.Invert(15, y), ibeam.Invert(16, y);
+    for (int32_t y = 4; y < 28; ++y) ibeam.Invert(15, y), ibeam.Invert(16, y);  // taller than its serifs
     for (int32_t x = 13; x <= 18; ++x) ibeam.Black(x, 8);
-    // Colour with alpha: the mask is all ones, a shadow without alpha does not count.
-    SyntheticPointer shaded(32, false, true);
     for (int32_t y = 3; y <= 20; ++y)
         for (int32_t x = 5; x <= 9; ++x) shaded.Pixel(x, y, 0xFF102030);
-    shaded.Pixel(25, 28, 0x00FFFFFF);
-    // Colour without alpha: black pixels through the mask, a lone white (inverting) one.
-    SyntheticPointer plain(32, false, true);
+    shaded.Pixel(25, 28, 0x00FFFFFF);  // a shadow without alpha does not count
     for (int32_t y = 2; y <= 4; ++y)
         for (int32_t x = 2; x <= 4; ++x) plain.Black(x, y);
-    plain.Pixel(20, 25, 0x00FFFFFF);
-    plain.Pixel(28, 29, 0x00FFFEFF);  // almost white is not inverting
-    // Single columns inside a byte, in a 64-pixel cell (two words per row).
-    SyntheticPointer big(64, true, false);
-    big.Black(13, 50);
+    plain.Pixel(20, 25, 0x00FFFFFF);  // without alpha, white inverts the screen
+    plain.Pixel(28, 29, 0x00FFFEFF);  // almost white does not
+    big.Black(13, 50);                // single columns inside a byte, two words per row
     big.Black(45, 51);
-    SyntheticPointer empty(32, true, false);
-
-    // Extents around the hotspot, right and bottom inclusive; a pointer
-    // without visible pixels, or whose bits could not be read, gets its
-    // whole cell and is not kept.
     const struct {
         const char* name;
         const SyntheticPointer* pointer;
@@ -179,24 +156,18 @@ TEST(PointerExtent, VisiblePixelsOfSyntheticPointers) {
         {"bits not read", nullptr, {4, 4}, {-4, -4, 27, 27}, false},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
         const PointerBits bits = c.pointer ? c.pointer->Bits() : PointerBits{};
         const int32_t cell = c.pointer ? c.pointer->size : 32;
         const PointerMeasurement m =
             MeasurePointerImage(cell, cell, c.hotspot.x, c.hotspot.y, c.pointer ? &bits : nullptr);
-        EXPECT_EQ(m.extent, c.extent);
-        EXPECT_EQ(m.measured, c.measured);
+        EXPECT_EQ(m.extent, c.extent) << c.name;
+        EXPECT_EQ(m.measured, c.measured) << c.name;
     }
 }
 
 TEST(PointerExtent, OnlyTheExpectedBitmapLayoutsAreRead) {
     const PointerBitmapShape none{}, monoMask{true, 32, 64, 4}, colourMask{true, 32, 32, 4}, colour{true, 32, 32, 128};
-    const struct {
-        const char* name;
-        int32_t cx, cy;
-        PointerBitmapShape mask, color;
-        bool fits;
-    } cases[] = {
+    const struct { const char* name; int32_t cx, cy; PointerBitmapShape mask, color; bool fits; } cases[] = {
         {"monochrome", 32, 32, monoMask, none, true},
         {"colour", 32, 32, colourMask, colour, true},
         {"bottom-up heights", 32, 32, {true, 32, -64, 4}, none, true},

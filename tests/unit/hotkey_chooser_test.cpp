@@ -36,62 +36,43 @@ List Build(uint32_t code, uint16_t mods, uint32_t initialCode, uint16_t initialM
 
 }  // namespace
 
+// Each row gives the list's length and how it begins.
 TEST(HotkeyChooserCandidates, ListsInOrder) {
-    const struct {
-        const char* name;
-        uint32_t code;
-        uint16_t mods;
-        uint32_t initialCode;
-        uint16_t initialMods;
-        List expected;
-    } cases[] = {
-        {"toggle on Num Lock", NumLock, 0, NumLock, 0,
+    const struct { const char* name; ComboCandidate binding, initial; size_t size; List begins; } cases[] = {
+        {"toggle on Num Lock", {NumLock, 0}, {NumLock, 0}, 18,
          {{NumLock, 0}, {Caps, 0}, {Scroll, 0}, {Insert, 0}, {Pause, 0}, {PrntScrn, 0}, {LShift, 0}, {RShift, 0},
           {LCtrl, 0}, {RCtrl, 0}, {LAlt, 0}, {AltGr, 0}, {LWin, 0}, {RWin, 0}, {RMouse, 0}, {MMouse, 0},
           {Wheel, 0}, {HWheel, 0}}},
-        {"move start point on Shift alone", Always, ModShift, Always, ModShift,
+        {"move start point on Shift alone", {Always, ModShift}, {Always, ModShift}, 15,
          {{Always, ModShift}, {LShift, 0}, {RShift, 0}, {Always, ModAlt}, {Always, ModCtrl}, {Always, ModWindows},
-          {Always, ModAltGr}, {LShift, ModShift}, {RShift, ModShift}, {LCtrl, ModShift}, {RCtrl, ModShift},
-          {LAlt, ModShift}, {AltGr, ModShift}, {LWin, ModShift}, {RWin, ModShift}}},
-        // Captured over the default Shift: cut at 30 inside the initial binding's suggestions.
-        {"Ctrl + Left Shift captured over Shift", LShift, ModCtrl, Always, ModShift,
-         {{LShift, ModCtrl}, {Shift, ModCtrl}, {Always, ModCtrl | ModShift}, {LShift, 0}, {Always, ModShift},
-          {RShift, 0}, {RShift, ModCtrl}, {LCtrl, ModCtrl}, {RCtrl, ModCtrl}, {LAlt, ModCtrl}, {AltGr, ModCtrl},
-          {LWin, ModCtrl}, {RWin, ModCtrl}, {Pause, ModCtrl}, {PrntScrn, ModCtrl}, {Caps, ModCtrl},
-          {NumLock, ModCtrl}, {Scroll, ModCtrl}, {Insert, ModCtrl}, {RMouse, ModCtrl}, {MMouse, ModCtrl},
-          {Wheel, ModCtrl}, {HWheel, ModCtrl}, {Always, ModAlt}, {Always, ModCtrl}, {Always, ModWindows},
           {Always, ModAltGr}, {LShift, ModShift}, {RShift, ModShift}, {LCtrl, ModShift}}},
-        {"middle mouse: the mouse group first", MMouse, 0, MMouse, 0,
-         {{MMouse, 0}, {LMouse, 0}, {RMouse, 0}, {X1Mouse, 0}, {X2Mouse, 0}, {Wheel, 0}, {Pause, 0}, {PrntScrn, 0},
-          {Caps, 0}, {NumLock, 0}, {Scroll, 0}, {Insert, 0}, {LShift, 0}, {RShift, 0}, {LCtrl, 0}, {RCtrl, 0},
-          {LAlt, 0}, {AltGr, 0}, {LWin, 0}, {RWin, 0}, {HWheel, 0}}},
-        {"Ctrl-Alt + Q: subsets drop the lowest bit first", KeyQ, ModCtrl | ModAlt, KeyQ, ModCtrl | ModAlt,
+        {"Ctrl + Left Shift captured over Shift: cut at 30", {LShift, ModCtrl}, {Always, ModShift}, 30,
+         {{LShift, ModCtrl}, {Shift, ModCtrl}, {Always, ModCtrl | ModShift}, {LShift, 0}, {Always, ModShift},
+          {RShift, 0}, {RShift, ModCtrl}}},
+        {"middle mouse: the mouse group first", {MMouse, 0}, {MMouse, 0}, 21,
+         {{MMouse, 0}, {LMouse, 0}, {RMouse, 0}, {X1Mouse, 0}, {X2Mouse, 0}, {Wheel, 0}, {Pause, 0}}},
+        {"Ctrl-Alt + Q: subsets drop the lowest bit first", {KeyQ, ModCtrl | ModAlt}, {KeyQ, ModCtrl | ModAlt}, 3,
          {{KeyQ, ModCtrl | ModAlt}, {KeyQ, ModCtrl}, {KeyQ, 0}}},
-        {"Ctrl + Shift: generic modifier, both sides", Shift, ModCtrl, Shift, ModCtrl,
+        {"Ctrl + Shift: generic modifier, both sides", {Shift, ModCtrl}, {Shift, ModCtrl}, 5,
          {{Shift, ModCtrl}, {Always, ModCtrl | ModShift}, {Shift, 0}, {LShift, ModCtrl}, {RShift, ModCtrl}}},
-        {"Alt-Shift alone: the highest modifier gives the sides", Always, ModAlt | ModShift, Always, ModAlt | ModShift,
-         {{Always, ModAlt | ModShift}, {LShift, ModAlt}, {RShift, ModAlt}, {Always, ModAlt}, {Always, ModCtrl},
-          {Always, ModShift}, {Always, ModWindows}, {Always, ModAltGr}, {LShift, ModAlt | ModShift},
-          {RShift, ModAlt | ModShift}, {LCtrl, ModAlt | ModShift}, {RCtrl, ModAlt | ModShift},
-          {LAlt, ModAlt | ModShift}, {AltGr, ModAlt | ModShift}, {LWin, ModAlt | ModShift}, {RWin, ModAlt | ModShift}}},
-        // Always Down is only ever the first item: the initial binding's is left out.
-        {"Always Down only first", KeyQ, 0, Always, 0,
+        {"Alt-Shift alone: the highest modifier gives the sides", {Always, ModAlt | ModShift},
+         {Always, ModAlt | ModShift}, 16,
+         {{Always, ModAlt | ModShift}, {LShift, ModAlt}, {RShift, ModAlt}, {Always, ModAlt}}},
+        {"Always Down only first: the initial one is left out", {KeyQ, 0}, {Always, 0}, 14,
          {{KeyQ, 0}, {Always, ModAlt}, {Always, ModCtrl}, {Always, ModShift}, {Always, ModWindows}, {Always, ModAltGr},
-          {LShift, 0}, {RShift, 0}, {LCtrl, 0}, {RCtrl, 0}, {LAlt, 0}, {AltGr, 0}, {LWin, 0}, {RWin, 0}}},
+          {LShift, 0}}},
     };
     for (const auto& c : cases) {
-        const List got = Build(c.code, c.mods, c.initialCode, c.initialMods);
-        EXPECT_EQ(got, c.expected) << c.name << ": " << Describe(got);
+        const List got = Build(c.binding.code, c.binding.mods, c.initial.code, c.initial.mods);
+        EXPECT_EQ(got.size(), c.size) << c.name;
+        EXPECT_EQ(List(got.begin(), got.begin() + std::min(got.size(), c.begins.size())), c.begins)
+            << c.name << ": " << Describe(got);
     }
 }
 
 // The mouse items of the Num Lock list: only what the mouse has, wheels only with the hooks.
 TEST(HotkeyChooserCandidates, MouseItemsFollowTheMouse) {
-    const struct {
-        int buttons;
-        bool wheels, hooks;
-        List mouse;
-    } cases[] = {
+    const struct { int buttons; bool wheels, hooks; List mouse; } cases[] = {
         {5, true, true, {{RMouse, 0}, {MMouse, 0}, {Wheel, 0}, {HWheel, 0}}},
         {3, true, true, {{RMouse, 0}, {MMouse, 0}, {Wheel, 0}}},
         {2, false, true, {{RMouse, 0}}},
@@ -146,12 +127,7 @@ TEST(HotkeyChooserCandidates, EveryRebuildShowsEachCandidateOnce) {
 TEST(HotkeyChooserKeys, PressStoresReleaseEndsRepeatsIgnored) {
     using A = ComboKeyAction;
     constexpr uintptr_t Up = 0x10000;
-    const struct {
-        uintptr_t wParam;
-        bool hooks;
-        A action;
-        int32_t lastAfter;
-    } steps[] = {
+    const struct { uintptr_t wParam; bool hooks; A action; int32_t lastAfter; } steps[] = {
         {LCtrl, true, A::StoreBinding, int32_t(LCtrl)},
         {KeyQ, true, A::StoreBinding, int32_t(KeyQ)},
         {KeyQ, true, A::Ignore, int32_t(KeyQ)},  // auto-repeat

@@ -12,11 +12,7 @@ constexpr int16_t Down = int16_t(0x8000);
 using BindingsTest = InputTest;
 
 TEST_F(BindingsTest, ModifiersHeldNotCountingTheKeyItself) {
-    const struct {
-        std::vector<uint32_t> down;
-        uint32_t code;
-        uint16_t mods;
-    } cases[] = {
+    const struct { std::vector<uint32_t> down; uint32_t code; uint16_t mods; } cases[] = {
         {{LShift}, NoKey, ModShift},     {{LShift}, LShift, 0},          {{LShift}, 0x10, 0},
         {{LShift, RShift}, LShift, ModShift}, {{RShift}, LShift, ModShift}, {{LWin}, NoKey, ModWindows},
         {{RWin}, CodeWindows, 0},        {{LCtrl, LAlt}, 0x41, ModCtrl | ModAlt},
@@ -37,13 +33,7 @@ TEST_F(BindingsTest, HeldRepeatAndToggleFollowTheEvents) {
         uint32_t vk;
         bool down, held, repeat, toggle;
     };
-    const struct {
-        const char* name;
-        int32_t role;
-        uint32_t code;
-        uint16_t mods;
-        std::vector<Step> steps;
-    } cases[] = {
+    const struct { const char* name; int32_t role; uint32_t code; uint16_t mods; std::vector<Step> steps; } cases[] = {
         {"Num Lock flips once per press", ToggleRuler, NumLock, 0,
          {{NumLock, 1, 1, 0, 1}, {NumLock, 1, 1, 1, 1}, {NumLock, 0, 0, 0, 1}, {NumLock, 1, 1, 0, 0}}},
         {"exact modifiers: Ctrl + Num Lock does not hold", ToggleRuler, NumLock, 0,

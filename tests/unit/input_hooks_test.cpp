@@ -26,10 +26,7 @@ bool Mouse(uint32_t message, uint32_t mouseData = 0, int32_t nCode = 0) {
 }
 
 TEST(MouseMessageToKey, ButtonsWheelsAndMoves) {
-    const struct {
-        uint32_t message, mouseData, code;
-        bool down;
-    } cases[] = {
+    const struct { uint32_t message, mouseData, code; bool down; } cases[] = {
         {WmLButtonDown, 0, 1, true}, {WmRButtonUp, 0, 2, false}, {WmMButtonDown, 0, 4, true},
         {WmXButtonDown, 0x10000, 5, true}, {WmXButtonUp, 0x20000, 6, false},
         {WmXButtonDown, 0xFFFF0001, 6, true},  // only the high word counts
@@ -91,11 +88,7 @@ TEST_F(HooksTest, KeyEventsAreSwallowedOnlyByTheirDeadBinding) {
 
 TEST_F(HooksTest, CaptureTakesEveryKeyAndAnnouncesNone) {
     SetHookCaptureWindow(Combo);
-    const struct {
-        uint32_t message, vk, flags;
-        uintptr_t wParam;
-        intptr_t lParam;
-    } cases[] = {
+    const struct { uint32_t message, vk, flags; uintptr_t wParam; intptr_t lParam; } cases[] = {
         {WmKeyDown, LCtrl, 0, LCtrl, 0},
         {WmKeyDown, 0x10, 0, 0xA0, ModCtrl},  // a generic Shift arrives as Left Shift
         {WmKeyUp, NumLock, KeyFlagUp, 0x10000 | NumLock, ModCtrl | ModShift},
@@ -156,10 +149,7 @@ TEST_F(HooksTest, NegativeCodeAndBusyLock) {
     EXPECT_LT(FakeSystem.counter, 200 * FakeSystem.frequency / 1000);  // the hook's limit, not 5 s
 }
 
-struct {
-    bool setSucceeds = true, removeSucceeds = true;
-    int sets = 0, removes = 0;
-} HookCalls;
+struct { bool setSucceeds = true, removeSucceeds = true; int sets = 0, removes = 0; } HookCalls;
 
 void* FakeSet(void*) {
     ++HookCalls.sets;
@@ -171,10 +161,7 @@ bool FakeRemove(void*) {
 }
 
 TEST_F(HooksTest, InstallingKeepsOneHandleAndStartsTheKeyStateAfresh) {
-    const struct {
-        bool install, setSucceeds, removeSucceeds, result;
-        int sets, removes;
-    } steps[] = {
+    const struct { bool install, setSucceeds, removeSucceeds, result; int sets, removes; } steps[] = {
         {false, 1, 1, 1, 0, 0},  // removing a removed hook
         {true, 0, 1, 0, 1, 0},   // the system refuses
         {true, 1, 1, 1, 2, 0},

@@ -6,10 +6,7 @@
 
 // The layout's character is set per case; every other key types nothing.
 TEST(KeyNames, KeyNamePrefersTheLayoutsVisibleCharacter) {
-    const struct {
-        uint32_t code, layoutChar;
-        const char* name;
-    } cases[] = {
+    const struct { uint32_t code, layoutChar; const char* name; } cases[] = {
         {0x41, u'a', "A"},         {0x65, u'5', "Num 5"},  // keypad: never the layout
         {0x87, 0, "F24"},          {0x88, 0, "[88]"},          {CodeAlwaysDown, 0, "[1FFE]"},
         {CodeWindows, u'w', "Windows"},  // the program's own codes are not the layout's
@@ -29,11 +26,7 @@ TEST(KeyNames, KeyNamePrefersTheLayoutsVisibleCharacter) {
 TEST(KeyNames, BindingNameListsModifiersInTableOrder) {
     ResetFakeSystem();
     FakeSystem.keyChars[0x51] = u'q';
-    const struct {
-        uint32_t code;
-        uint16_t mods;
-        const char* name;
-    } cases[] = {
+    const struct { uint32_t code; uint16_t mods; const char* name; } cases[] = {
         {0x90, 0, "Num Lock"},
         {CodeAlwaysDown, ModShift | ModAlt, "Alt-Shift"},
         {CodeAlwaysDown, 0, "Always Down"},

@@ -47,11 +47,7 @@ TEST(KeyPageRefresh, DeadBoxesAndFallbacks) {
 
 // A lock key chosen for the toggle makes the ruler follow its light.
 TEST(KeyPageRefresh, LockKeyRule) {
-    const struct {
-        bool toggle;
-        uint32_t key;
-        bool expected;
-    } cases[] = {
+    const struct { bool toggle; uint32_t key; bool expected; } cases[] = {
         {false, 0x14, true},  {false, 0x2D, true},  {false, 0x91, true},           {false, 0x51, false},
         {true, 0x51, true},   {true, CodeMouseWheel, false}, {false, 0x90 | CodeNoKeyFlag, false},
     };

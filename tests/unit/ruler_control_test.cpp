@@ -28,9 +28,7 @@ protected:
 };
 
 TEST_F(RulerControlTest, ForcedStartFollowsTheLockStateAndNeverOpensOptions) {
-    const struct {
-        bool light, invert, rulerOn;
-    } cases[] = {{false, false, false}, {true, false, true}, {false, true, true}, {true, true, false}};
+    const struct { bool light, invert, rulerOn; } cases[] = {{0, 0, 0}, {1, 0, 1}, {0, 1, 1}, {1, 1, 0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "light=" << c.light << " invert=" << c.invert);
         SetUp();
@@ -39,7 +37,7 @@ TEST_F(RulerControlTest, ForcedStartFollowsTheLockStateAndNeverOpensOptions) {
         AdvanceMs(10);  // close to the previous switch-off: still no options window
         EXPECT_TRUE(EvaluateRulerState(true));
         EXPECT_EQ(RulerOn, c.rulerOn);
-        EXPECT_EQ(FakeAppCalls.fadeIns.size() * 10 + FakeAppCalls.fadeOuts.size(), c.rulerOn ? 10u : 1u);
+        EXPECT_EQ(FakeAppCalls.fadeIns * 10 + FakeAppCalls.fadeOuts, c.rulerOn ? 10 : 1);
         EXPECT_TRUE(FakeAppCalls.optionsOpened.empty());
         EXPECT_FALSE(EvaluateRulerState(false));  // nothing changed since
         EXPECT_EQ(FakeAppCalls.pollTimerArms, 1);

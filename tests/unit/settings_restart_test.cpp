@@ -12,18 +12,13 @@ protected:
     void SetUp() override {
         ResetAllSettings();
         AutostartRegistered = false;
-        FakeOwnProcess.modulePath = u"C:\\Program Files\\M\\m.exe";
     }
     void TearDown() override { EXPECT_EQ(FakeStore.openKeys, 0) << "a key was left open"; }
 };
 
 TEST_F(RestartTest, OwnCommandLine) {
     const std::u16string longPath = u"C:\\" + std::u16string(300, u'd') + u"\\m.exe";
-    const struct {
-        std::u16string path;
-        const char* arguments;
-        std::string expected;
-    } cases[] = {
+    const struct { std::u16string path; const char* arguments; std::string expected; } cases[] = {
         {u"C:\\Program Files\\M\\m.exe", "-hide", "\"C:\\Program Files\\M\\m.exe\" -hide"},
         {u"C:\\Program Files\\M\\m.exe", nullptr, "C:\\Program Files\\M\\m.exe"},
         {u"\"C:\\a b\\m.exe\"", "-hide", "\"C:\\a b\\m.exe\" -hide"},
@@ -38,36 +33,28 @@ TEST_F(RestartTest, OwnCommandLine) {
     }
 }
 
-// The run-once entry: written once per run, only while autostart is on.
-TEST_F(RestartTest, AutostartIsWrittenOncePerRunAndOnlyWhenOn) {
+// At log-off: the run-once entry once per run and only while autostart is
+// on, the user's mouse speed back, and the main loop ended.
+TEST_F(RestartTest, LogOffRegistersAutostartRestoresTheMouseAndQuits) {
+    MainWindow = reinterpret_cast<WindowHandle>(0x1234);
     Settings.autostart = false;
     RegisterAutostart();
     EXPECT_TRUE(FakeStore.writes.empty());
     Settings.autostart = true;  // switched on later in the same run
-    RegisterAutostart();
+    SetSlowMouse(true);
+    LogOffHandling();
+    LogOffHandling();  // the second overlay window gets the notice too
+    EXPECT_EQ(FakeSystem.mouseSpeed, 10);
     const FakeStoredValue* v = StoredValue("Measurix", "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce");
     ASSERT_NE(v, nullptr);
     EXPECT_EQ(v->type, platform::StoreString);
     std::u16string text;
     for (size_t i = 0; i + 1 < v->data.size(); i += 2) text += char16_t(v->data[i] | v->data[i + 1] << 8);
     EXPECT_EQ(text, std::u16string(u"\"C:\\Program Files\\M\\m.exe\" -hide") + u'\0');
-    FakeStore.keys.clear();
-    RegisterAutostart();
-    EXPECT_EQ(FakeStore.writes.size(), 1u);
-}
-
-TEST_F(RestartTest, LogOffRegistersRestoresTheMouseAndQuits) {
-    MainWindow = reinterpret_cast<WindowHandle>(0x1234);
-    SetSlowMouse(true);
-    LogOffHandling();
-    LogOffHandling();  // the second overlay window gets the notice too
-    EXPECT_EQ(FakeSystem.mouseSpeed, 10);
     EXPECT_EQ(FakeStore.writes.size(), 1u);
     ASSERT_EQ(FakeSystem.posts.size(), 2u);
-    for (const FakePost& post : FakeSystem.posts) {
-        EXPECT_EQ(post.window, MainWindow.load());
-        EXPECT_EQ(post.message, WmQuit);
-    }
+    EXPECT_EQ(FakeSystem.posts[1].window, MainWindow.load());
+    EXPECT_EQ(FakeSystem.posts[1].message, WmQuit);
 }
 
 // Old instance: marks the store and starts the new one, then saves nothing.
@@ -75,21 +62,19 @@ TEST_F(RestartTest, LogOffRegistersRestoresTheMouseAndQuits) {
 TEST_F(RestartTest, RestoreDefaultsAcrossTwoInstances) {
     TheDisplay.alpha = 40;
     SettingsExchange(true);
-    const auto writesBefore = FakeStore.writes.size();
+    FakeStore.writes.clear();
     RestoreDefaultsAndRestart();
     EXPECT_EQ(StoredValue("restore")->data, (std::vector<uint8_t>{1, 0, 0, 0}));
-    ASSERT_EQ(FakeOwnProcess.started.size(), 1u);
-    EXPECT_EQ(FakeOwnProcess.started[0],
-              (std::pair<std::string, std::string>{"C:\\Program Files\\M\\m.exe", "-restart"}));
+    EXPECT_EQ(FakeOwnProcess.started,
+              (std::vector<std::pair<std::string, std::string>>{{"C:\\Program Files\\M\\m.exe", "-restart"}}));
     SettingsExchange(true);
-    EXPECT_EQ(FakeStore.writes.size(), writesBefore + 1);
+    EXPECT_EQ(FakeStore.writes, std::vector<std::string>{"restore"});
 
     const auto stored = FakeStore.keys;
     ResetAllSettings();
     FakeStore.keys = stored;
     SettingsExchange(false);
     RestoreFlag = false;
-    EXPECT_EQ(TheDisplay.alpha, 164);
     SettingsExchange(true);
     EXPECT_EQ(StoredValue("restore")->data, (std::vector<uint8_t>{0, 0, 0, 0}));
     EXPECT_EQ(StoredValue("alpha")->data, (std::vector<uint8_t>{164, 0, 0, 0}));
