@@ -52,9 +52,8 @@ KeyValueStore KeyValues = {
         return reinterpret_cast<StoreKey>(NextHandle++);
     },
     [](StoreKey key) {
-        if (OpenHandles.erase(reinterpret_cast<uintptr_t>(key)) == 0) return false;
-        --FakeStore.openKeys;
-        return true;
+        --FakeStore.openKeys;  // closing a key that is not open drives the count below zero
+        return OpenHandles.erase(reinterpret_cast<uintptr_t>(key)) == 1;
     },
     [](StoreKey key, const char* name, uint32_t& type, uint8_t* data, uint32_t& size) {
         const std::string* path = PathOf(key);

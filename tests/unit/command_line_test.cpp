@@ -25,20 +25,12 @@ TEST(CommandLine, WordsAfterDashOrSlashInAnyCase) {
 
 TEST(SingleInstance, DecisionTable) {
     constexpr intptr_t None = -1, Exit = InstanceRequestExit, Restart = InstanceRequestRestart;
-    const struct {
-        bool other, hide, exit, restart;
-        intptr_t request;  // None: nothing is posted
-        bool keepRunning;
-    } rows[] = {
-        {false, false, false, false, None, true},
-        {false, true, false, true, None, true},
-        {false, false, true, false, None, false},
-        {true, false, false, false, 0, false},  // the running one opens its options
-        {true, true, false, false, None, false},
-        {true, true, true, false, Exit, false},
-        {true, false, false, true, Restart, true},
-        {true, true, false, true, None, true},
-        {true, false, true, true, Restart | Exit, false},
+    // Another instance running; -hide, -exit, -restart given; what is posted to it; this one keeps running.
+    const struct { bool other, hide, exit, restart; intptr_t request; bool keepRunning; } rows[] = {
+        {0, 0, 0, 0, None, 1}, {0, 1, 0, 1, None, 1}, {0, 0, 1, 0, None, 0},
+        {1, 0, 0, 0, 0, 0},  // the running one opens its options
+        {1, 1, 0, 0, None, 0}, {1, 1, 1, 0, Exit, 0}, {1, 0, 0, 1, Restart, 1}, {1, 1, 0, 1, None, 1},
+        {1, 0, 1, 1, Restart | Exit, 0},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(testing::Message() << r.other << r.hide << r.exit << r.restart);

@@ -168,15 +168,14 @@ TEST(PointerExtent, VisiblePixelsOfSyntheticPointers) {
 TEST(PointerExtent, OnlyTheExpectedBitmapLayoutsAreRead) {
     const PointerBitmapShape none{}, monoMask{true, 32, 64, 4}, colourMask{true, 32, 32, 4}, colour{true, 32, 32, 128};
     const struct { const char* name; int32_t cx, cy; PointerBitmapShape mask, color; bool fits; } cases[] = {
-        {"monochrome", 32, 32, monoMask, none, true},
-        {"colour", 32, 32, colourMask, colour, true},
-        {"bottom-up heights", 32, 32, {true, 32, -64, 4}, none, true},
+        {"monochrome", 32, 32, monoMask, none, true},     {"colour", 32, 32, colourMask, colour, true},
+        {"bottom-up", 32, 32, {true, 32, -64, 4}, none, true},
         {"large cell", 64, 64, {true, 64, 128, 8}, {true, 64, 64, 256}, true},
-        {"no bitmaps", 32, 32, none, none, false},
-        {"cell not square", 32, 48, monoMask, none, false},
-        {"cell not a multiple of 32", 48, 48, {true, 48, 96, 6}, none, false},
-        {"mask rows padded", 32, 32, {true, 32, 64, 8}, none, false},
-        {"colour of 24 bits", 32, 32, colourMask, {true, 32, 32, 96}, false},
+        {"no bitmaps", 32, 32, none, none, false},        {"not square", 32, 48, monoMask, none, false},
+        {"48 pixels", 48, 48, {true, 48, 96, 6}, none, false}, {"padded", 32, 32, {true, 32, 64, 8}, none, false},
+        {"narrow mask", 32, 32, {true, 16, 64, 2}, none, false},
+        {"tall colour", 32, 32, colourMask, {true, 32, 64, 128}, false},
+        {"24-bit colour", 32, 32, colourMask, {true, 32, 32, 96}, false},
     };
     for (const auto& c : cases) EXPECT_EQ(PointerBitmapsFit(c.cx, c.cy, c.mask, c.color), c.fits) << c.name;
 }

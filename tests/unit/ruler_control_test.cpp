@@ -5,9 +5,12 @@
 #include "fakes/fake_app_calls.h"
 #include "fakes/fake_platform.h"
 #include "input/hotkey_bindings.h"
+#include "input/input_hooks.h"
 #include "settings/settings.h"
 
 namespace {
+
+constexpr uint32_t F8 = 0x77;
 
 class RulerControlTest : public testing::Test {
 protected:
@@ -23,53 +26,51 @@ protected:
     }
     void TearDown() override { SetSlowMouse(false); }
 
-    static void SetNumLockLight(bool on) { FakeSystem.keyState[0x90] = on ? 1 : 0; }
+    static void Switch(bool light, int64_t msLater = 0) {
+        AdvanceMs(msLater);
+        FakeSystem.keyState[0x90] = light ? 1 : 0;  // Num Lock's light
+        EvaluateRulerState(false);
+    }
     static void AdvanceMs(int64_t ms) { AdvanceFakeClockMicroseconds(ms * 1000); }
 };
 
-TEST_F(RulerControlTest, ForcedStartFollowsTheLockStateAndNeverOpensOptions) {
+// A forced start follows the light (or its opposite) and never opens the
+// options; while off, only the toggle key is matched, so a dead key of
+// another role reaches the applications.
+TEST_F(RulerControlTest, ForcedStartFollowsTheLockState) {
     const struct { bool light, invert, rulerOn; } cases[] = {{0, 0, 0}, {1, 0, 1}, {0, 1, 1}, {1, 1, 0}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "light=" << c.light << " invert=" << c.invert);
         SetUp();
-        SetNumLockLight(c.light);
+        HotkeyBinding f8;
+        f8.code = F8;
+        f8.dead = true;
+        SetBinding(BindingAt(MoveStartPoint), f8);
+        FakeSystem.keyState[0x90] = c.light ? 1 : 0;
         Settings.invert = c.invert;
-        AdvanceMs(10);  // close to the previous switch-off: still no options window
         EXPECT_TRUE(EvaluateRulerState(true));
-        EXPECT_EQ(RulerOn, c.rulerOn);
+        EXPECT_EQ(RulerOn, c.rulerOn) << c.light << c.invert;
         EXPECT_EQ(FakeAppCalls.fadeIns * 10 + FakeAppCalls.fadeOuts, c.rulerOn ? 10 : 1);
-        EXPECT_TRUE(FakeAppCalls.optionsOpened.empty());
+        EXPECT_EQ(MatchBinding(F8, F8), c.rulerOn);
         EXPECT_FALSE(EvaluateRulerState(false));  // nothing changed since
         EXPECT_EQ(FakeAppCalls.pollTimerArms, 1);
+        EXPECT_TRUE(FakeAppCalls.optionsOpened.empty());
     }
 }
 
 TEST_F(RulerControlTest, TwoSwitchOffsWithinOneSecondOpenTheOptions) {
     for (const auto& [msBetweenOffs, opens] : {std::pair{999, true}, std::pair{1000, false}}) {
         SetUp();
-        SetNumLockLight(false);
         EvaluateRulerState(true);  // starts off: stamps the switch-off
-        AdvanceMs(2000);
-        SetNumLockLight(true);
-        EvaluateRulerState(false);
-        SetNumLockLight(false);
-        EvaluateRulerState(false);  // first off: long after the start
-        EXPECT_TRUE(FakeAppCalls.optionsOpened.empty());
-        AdvanceMs(msBetweenOffs / 2);
-        SetNumLockLight(true);
-        EvaluateRulerState(false);
-        AdvanceMs(msBetweenOffs - msBetweenOffs / 2);
-        SetNumLockLight(false);
-        EvaluateRulerState(false);
+        Switch(true, 2000);
+        Switch(false);  // first off: long after the start
+        Switch(true, msBetweenOffs / 2);
+        Switch(false, msBetweenOffs - msBetweenOffs / 2);
         EXPECT_EQ(FakeAppCalls.optionsOpened, opens ? std::vector<bool>{false} : std::vector<bool>{}) << msBetweenOffs;
     }
 }
 
 TEST_F(RulerControlTest, HeldKeysDriveTheMeasurementOnlyWhileOn) {
-    const struct {
-        std::vector<int32_t> down;  // virtual keys held
-        bool moveStart, rotate, slow;
-    } cases[] = {
+    const struct { std::vector<int32_t> down; bool moveStart, rotate, slow; } cases[] = {
         {{}, false, false, false},
         {{0xA0}, true, false, false},       // Shift: move the start point
         {{0xA4}, false, true, false},       // Alt: rotate
@@ -80,8 +81,7 @@ TEST_F(RulerControlTest, HeldKeysDriveTheMeasurementOnlyWhileOn) {
         SCOPED_TRACE(c.down.size());
         SetUp();
         FakeSystem.pointer = {700, 300};
-        SetNumLockLight(true);
-        EvaluateRulerState(true);
+        Switch(true);
         FakeAppCalls.pointerUpdates.clear();
         for (int32_t vk : c.down) FakeSystem.asyncKeyState[vk] = int16_t(0x8000);
         PollModes();
@@ -91,9 +91,7 @@ TEST_F(RulerControlTest, HeldKeysDriveTheMeasurementOnlyWhileOn) {
         EXPECT_EQ(u.moveStart, c.moveStart);
         EXPECT_EQ(u.reflectionKey, c.rotate);
         EXPECT_EQ(FakeSystem.mouseSpeed, c.slow ? 1 : 10);
-        // Switching off restores the speed and stops following the pointer.
-        SetNumLockLight(false);
-        EXPECT_TRUE(EvaluateRulerState(false));
+        Switch(false);  // restores the speed and stops following the pointer
         EXPECT_EQ(FakeSystem.mouseSpeed, 10);
         PollModes();
         EXPECT_EQ(FakeAppCalls.pointerUpdates.size(), 1u);

@@ -55,30 +55,11 @@ TEST(SpinEdit, TypedTextIsCleanedClampedAndFormatted) {
     }
 }
 
-TEST(SpinEdit, GridPositions) {
-    const struct {
-        SpinEdit (*field)();
-        int32_t position;
-        double value;
-    } cases[] = {{Angle, 1, -180}, {Angle, 17, 0}, {Angle, 33, 180}, {Thickness, 1, 0}, {Thickness, 199, 99}};
-    for (const auto& c : cases) {
-        EXPECT_DOUBLE_EQ(SpinGridValue(c.field(), c.position), c.value);
-        EXPECT_EQ(SpinGridPosition(c.field(), c.value), c.position) << c.value;
-    }
-    // Values between grid points snap to the nearest, halves away from zero.
-    EXPECT_EQ(SpinGridPosition(Angle(), 5.625), 18);
-    EXPECT_EQ(SpinGridPosition(Angle(), -5.625), 16);
-}
-
 // A step of the arrows arrives as a grid position; past either end it wraps
 // (angle, and the up-down is moved to the other end) or stays at the limit.
 TEST(SpinEdit, SteppingWrapsOrStopsAtTheEnds) {
-    const struct {
-        SpinEdit (*field)();
-        int32_t to;        // the position the up-down stepped to
-        int32_t position;  // where the up-down must be afterwards
-        const char* shown;
-    } steps[] = {
+    // The position the up-down stepped to, where it must be afterwards, the text.
+    const struct { SpinEdit (*field)(); int32_t to, position; const char* shown; } steps[] = {
         {Angle, 0, 34, "180.00"},      {Angle, 34, 0, "-180.00"},    {Angle, 16, 16, "-11.25"},
         {Thickness, 0, 0, "0.0"},      {Thickness, 200, 200, "99.0"}, {Thickness, 4, 4, "1.5"},
     };
@@ -89,6 +70,9 @@ TEST(SpinEdit, SteppingWrapsOrStopsAtTheEnds) {
         EXPECT_EQ(TakeSpinStep(field, s.to, 0, SpinStepCount(field)), s.position);
         EXPECT_EQ(FormatSpinValue(field), s.shown);
     }
+    // A typed value shows on the up-down at its grid point, or the nearest one, halves away from zero.
+    const std::pair<double, int32_t> angles[] = {{-180, 1}, {0, 17}, {180, 33}, {5.625, 18}, {-5.625, 16}};
+    for (const auto& [value, position] : angles) EXPECT_EQ(SpinGridPosition(Angle(), value), position) << value;
 }
 
 // Whole-number fields let the up-down count by itself; its acceleration
