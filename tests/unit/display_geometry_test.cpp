@@ -139,5 +139,14 @@ TEST(LinePath, ReferenceAngleTurnsTheReflectionLines) {
         EXPECT_NEAR(path.entries[size_t(i)].x, p.x, 1e-9) << i;
         EXPECT_NEAR(path.entries[size_t(i)].y, p.y, 1e-9) << i;
     }
-    EXPECT_EQ(PathBounds(path), (Rect{94, 80, 131, 121}));  // turned points round to the nearest pixel
+    EXPECT_EQ(PathBounds(path), (Rect{94, 80, 131, 121}));
+    PathEntry p{110, 100};
+    RotateAbout(p, {100, 100}, 45.0);  // clockwise on the screen
+    EXPECT_NEAR(p.y, 107.071, 1e-3);
+    // The bounds take each point at its nearest pixel, halves away from zero.
+    LinePath halves;
+    halves.capacity = 2;
+    halves.Append(-0.5, 2.5);
+    halves.Append(1.49, -2.5);
+    EXPECT_EQ(PathBounds(halves), (Rect{-1, -3, 2, 4}));
 }

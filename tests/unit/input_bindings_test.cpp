@@ -72,6 +72,9 @@ TEST_F(BindingsTest, MostSpecificHeldRoleWins) {
         for (uint32_t vk : down) Feed(vk, true);
         EXPECT_EQ(PickHeldRole(roles, 3, false), picked) << down.size();
     }
+    Bind(RotateReflection, CodeAlwaysDown, ModCtrl);  // as specific as Move: the earlier in the list wins
+    Feed(LShift, true);
+    EXPECT_EQ(PickHeldRole(roles, 3, false), RotateReflection);
 }
 
 // The toggle key needs its exact modifiers, a held role only the ones it names;

@@ -29,7 +29,7 @@ TEST(MouseMessageToKey, ButtonsWheelsAndMoves) {
     const struct { uint32_t message, mouseData, code; bool down; } cases[] = {
         {WmLButtonDown, 0, 1, true}, {WmRButtonUp, 0, 2, false}, {WmMButtonDown, 0, 4, true},
         {WmXButtonDown, 0x10000, 5, true}, {WmXButtonUp, 0x20000, 6, false},
-        {WmXButtonDown, 0xFFFF0001, 6, true},  // only the high word counts
+        {WmXButtonDown, 0x10001, 5, true},  // only the high word counts
         {WmMouseWheel, 0xFF880000, CodeMouseWheel, true},    // -120: towards the user
         {WmMouseWheel, 0x00780000, CodeMouseWheel, false},   // +120: away
         {WmMouseHWheel, 0xFF880000, CodeMouseHWheel, true},  // tilted left

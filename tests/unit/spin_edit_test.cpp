@@ -83,6 +83,8 @@ TEST(SpinEdit, IntegerModeAndAcceleration) {
     EXPECT_FALSE(SpinIntegerMode(Angle(), true));
     EXPECT_FALSE(SpinIntegerMode(Thickness(), true));
     EXPECT_TRUE(SpinIntegerMode(Thickness(), false));
+    EXPECT_EQ(SpinIntegerLow(RedrawLimit()), 10);
+    EXPECT_EQ(SpinIntegerHigh(TimesReflected()), 99);
     EXPECT_EQ(ScaledAccelIncrement(20, 10.9), 200u);
     EXPECT_EQ(ScaledAccelIncrement(300000000, 10), 1000000000u);
 }
