@@ -12,23 +12,19 @@
 
 using namespace overlay_timing;
 
-namespace {
+static void AdvanceMs(int64_t ms) { AdvanceFakeClockMicroseconds(ms * 1000); }
 
-void AdvanceMs(int64_t ms) { AdvanceFakeClockMicroseconds(ms * 1000); }
-
-}  // namespace
-
-// Each row begins a fade and runs its timer ticks; a fade with nothing to do
-// ends at its first step.
+// Each row begins a fade to 164 (in) or 0 and runs timer ticks (ms since the
+// previous one), with the alpha after each and whether the last ends the
+// fade; a fade with nothing to do ends at its first step.
 TEST(OverlayFade, StepsReachTheTargetExactly) {
     const struct {
         const char* name;
         int32_t startAlpha;
         bool in;
         int32_t fade;
-        std::vector<int32_t> tickMs;  // time of each timer tick since the previous step
-        std::vector<int32_t> alphas;  // the alpha after each tick
-        bool ends;                    // the last tick ends the fade
+        std::vector<int32_t> tickMs, alphas;
+        bool ends;
     } cases[] = {
         {"default fade in", 0, true, 300, {50, 50, 50, 50, 50, 50, 50}, {27, 54, 81, 108, 135, 162, 164}, true},
         {"default fade out", 164, false, 300, {50, 50, 50, 50, 50, 50, 50}, {137, 110, 83, 56, 29, 2, 0}, true},
