@@ -14,15 +14,12 @@ TEST(KeyPageRefresh, DeadBoxesAndFallbacks) {
         bool hooks, clearDead, enableDead;
         uint32_t replacement;
     } cases[] = {
-        {"Num Lock, hooks on", ToggleRuler, 0x90, 0, true, false, true, 0},
         {"left mouse alone", ToggleRuler, 0x01, 0, true, true, false, 0},
         {"Ctrl + left mouse may be dead", MoveStartPoint, 0x01, ModCtrl, true, false, true, 0},
-        {"Shift", MoveStartPoint, 0x10, 0, true, true, false, 0},
         {"Ctrl + Alt", SlowMouse, 0x12, ModCtrl, true, true, false, 0},
         {"modifiers alone", SetReflection, CodeAlwaysDown, ModAlt | ModShift, true, true, false, 0},
         {"Left Shift may be dead", MoveStartPoint, 0xA0, 0, true, false, true, 0},
         {"switched-off Shift is not Shift", MoveStartPoint, 0x10 | CodeNoKeyFlag, 0, true, false, true, 0},
-        {"wheel, hooks on", ToggleRuler, CodeMouseWheel, 0, true, false, true, 0},
         {"Num Lock, hooks off", ToggleRuler, 0x90, 0, false, false, false, 0},
         {"toggle on the wheel falls back to Num Lock", ToggleRuler, CodeMouseWheel, ModCtrl, false, false, false, 0x90},
         {"held role on the wheel becomes No Key", SlowMouse, CodeMouseHWheel, 0, false, false, false,
