@@ -179,19 +179,20 @@ TEST(NumbersLabel, OutlinedTextGetsItsAlphaFromTheColours) {
     for (const uint8_t drawnAlpha : {uint8_t(0), uint8_t(255)}) {
         SCOPED_TRACE(int(drawnAlpha));
         // Pixels: untouched, outline only, text over outline, text without
-        // outline (an isolated dot), half-covered outline edge.
-        std::vector<uint8_t> pixels(5 * 4, 0);
-        auto draw = [&](int i, uint8_t value) {
-            pixels[size_t(i * 4)] = pixels[size_t(i * 4 + 1)] = pixels[size_t(i * 4 + 2)] = value;
-            pixels[size_t(i * 4 + 3)] = drawnAlpha;
+        // outline (an isolated dot), half-covered outline edge, and a
+        // ClearType edge of the text (coloured) over the outline.
+        std::vector<uint8_t> pixels(6 * 4, 0);
+        auto draw = [&](int i, uint8_t b, uint8_t g, uint8_t r) {
+            uint8_t* p = &pixels[size_t(i * 4)];
+            p[0] = b, p[1] = g, p[2] = r, p[3] = drawnAlpha;
         };
-        draw(1, 255), draw(2, 255), draw(4, 128);
-        const std::vector<uint8_t> outline = OutlineCoverage(pixels.data(), 5);
-        FillOpaqueWhite(pixels.data(), 5);
-        draw(2, 0), draw(3, 0);
-        ComposeOutlinedText(pixels.data(), 5, outline);
-        const std::vector<uint8_t> expected = {0, 0, 0, 0, 255, 255, 255, 255, 0, 0, 0, 255, 0, 0, 0, 255,
-                                               128, 128, 128, 128};
+        draw(1, 255, 255, 255), draw(2, 255, 255, 255), draw(4, 128, 128, 128), draw(5, 60, 255, 120);
+        const std::vector<uint8_t> outline = OutlineCoverage(pixels.data(), 6);
+        FillOpaqueWhite(pixels.data(), 6);
+        draw(2, 0, 0, 0), draw(3, 0, 0, 0), draw(5, 200, 100, 150);
+        ComposeOutlinedText(pixels.data(), 6, outline);
+        const std::vector<uint8_t> expected = {0, 0, 0, 0,       255, 255, 255, 255, 0,   0,   0,   255,
+                                               0, 0, 0, 255,     128, 128, 128, 128, 100, 100, 100, 255};
         EXPECT_EQ(pixels, expected);
     }
 }
