@@ -180,7 +180,7 @@ TEST(NumbersLabel, OutlinedTextGetsItsAlphaFromTheColours) {
         SCOPED_TRACE(int(drawnAlpha));
         // Pixels: untouched, outline only, text over outline, text without
         // outline (an isolated dot), half-covered outline edge, and a
-        // ClearType edge of the text (coloured) over the outline.
+        // coloured (ClearType) text edge over a coloured outline edge.
         std::vector<uint8_t> pixels(6 * 4, 0);
         auto draw = [&](int i, uint8_t b, uint8_t g, uint8_t r) {
             uint8_t* p = &pixels[size_t(i * 4)];
