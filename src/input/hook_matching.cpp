@@ -109,7 +109,7 @@ bool HandleKeyboardHookEvent(int32_t nCode, const KeyboardHookEvent& event) {
         // when it reads this message; keys pressed before then belong to the
         // application that has the focus, not to the combo.
         if (!pressed) HookCaptureWindow.compare_exchange_strong(capture, nullptr);
-        return SettleKeyEvent(code, down, true);
+        return SettleCapturedKeyEvent(code, down);
     }
     return SettleKeyEvent(code, down, MatchBinding(code, generic));
 }
