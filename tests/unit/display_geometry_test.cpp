@@ -59,6 +59,8 @@ TEST(NumbersLabel, TextShowsDistancesLengthAndAngle) {
         {{40, 100}, 0, false, "60x0 60.0 -90.0\xC2\xB0"},
         {{100, 130}, 0, false, "0x30 30.0 180.0\xC2\xB0"},  // straight down is 180, never -180
         {{100, 100}, 30, false, "0x0 0.0 -30.0\xC2\xB0"},
+        {{100, 40}, 0, false, "0x60 60.0 0.0\xC2\xB0"},                 // straight up: no "-0.0"
+        {{99, -100000}, 0, false, "1x100100 100100.0 0.0\xC2\xB0"},  // -0.0006 rounds to 0.0
     };
     for (const auto& c : cases) {
         MeasureState state;

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <limits>
+
 #include "unit/settings_test_support.h"
 
 namespace {
@@ -154,6 +157,34 @@ TEST_F(SettingsExchangeTest, UnusableStoreKeepsTheDefaults) {
         FakeStore = {};
         SettingsExchange(true);
         EXPECT_EQ(FakeStore.keys[FakeSettingsPath], defaults);
+    }
+}
+
+// Stored values of the right type but out of any usable range are repaired at
+// the load, once for every part of the program; what the options window can
+// produce (0..99 reflections and thickness, -180..180 degrees) stays as it is.
+TEST_F(SettingsExchangeTest, DamagedValuesAreMadeUsableAtTheLoad) {
+    const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
+    const struct { int32_t refnr, wantRefnr; double thick, wantThick, angle, wantAngle; } cases[] = {
+        {99, 99, 99.0, 99.0, -180.0, -180.0}, {0, 0, 0.0, 0.0, 180.0, 180.0},
+        {-1, 0, -3.0, 0.0, 540.0, 180.0},     {100000, 99, 1e9, 99.0, -190.0, 170.0},
+        {1, 1, nan, 0.0, nan, 0.0},           {1, 1, inf, 99.0, -inf, 0.0},
+    };
+    auto seedDouble = [](const char* name, double v) {
+        std::vector<uint8_t> bytes(8);
+        std::memcpy(bytes.data(), &v, 8);
+        SeedValue(name, platform::StoreBinary, bytes);
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.refnr);
+        ResetAllSettings();
+        SeedDword("refnr", uint32_t(c.refnr));
+        seedDouble("linethick", c.thick);
+        seedDouble("refangle", c.angle);
+        SettingsExchange(false);
+        EXPECT_EQ(TheDisplay.refnr, c.wantRefnr);
+        EXPECT_EQ(TheDisplay.linethick, c.wantThick);
+        EXPECT_EQ(TheDisplay.measure.referenceAngle, c.wantAngle);
     }
 }
 

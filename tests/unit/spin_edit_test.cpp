@@ -54,12 +54,13 @@ TEST(SpinEdit, TypedTextIsCleanedClampedAndFormatted) {
 }
 
 // A step of the arrows arrives as a grid position; past either end it wraps
-// (angle, and the up-down is moved to the other end) or stays at the limit.
+// (angle) or stays at the limit, and the up-down is moved to the position of
+// the value shown, so that the next click steps from there.
 TEST(SpinEdit, SteppingWrapsOrStopsAtTheEnds) {
     // The position the up-down stepped to, where it must be afterwards, the text.
     const struct { SpinEdit (*field)(); int32_t to, position; const char* shown; } steps[] = {
-        {Angle, 0, 34, "180.00"},      {Angle, 34, 0, "-180.00"},    {Angle, 16, 16, "-11.25"},
-        {Thickness, 0, 0, "0.0"},      {Thickness, 200, 200, "99.0"}, {Thickness, 4, 4, "1.5"},
+        {Angle, 0, 33, "180.00"},      {Angle, 34, 1, "-180.00"},    {Angle, 16, 16, "-11.25"},
+        {Thickness, 0, 1, "0.0"},      {Thickness, 200, 199, "99.0"}, {Thickness, 4, 4, "1.5"},
     };
     for (const auto& s : steps) {
         SCOPED_TRACE(s.to);
