@@ -34,6 +34,9 @@ if [ -n "$baseline_revision" ]; then
   rm -rf "$base/source"
   mkdir -p "$base/source"
   git archive "$baseline_revision" | tar -x -C "$base/source"
+  # Both programs are measured with this tree's benchmarks.
+  rm -rf "$base/source/bench"
+  cp -r bench "$base/source/bench"
   echo "Building and running the native benchmarks of $baseline_revision ..."
   build_tree "$base/source" "$base/build"
   figures+=("$base/build/windows" "$base/build/native_bench.json")

@@ -13,6 +13,7 @@
 #include "display/line_path.h"
 #include "display/measure_model.h"
 #include "display/overlay_window_win.h"
+#include "display/pointer_extent.h"
 #include "display/render_surface_win.h"
 
 namespace {
@@ -38,6 +39,15 @@ int64_t WindowBytes(WindowHandle window) {
     return int64_t(r.right - r.left) * (r.bottom - r.top) * 4;
 }
 
+// User and kernel time of this thread; the wall times above also hold the
+// waits for the window server, which a loaded machine stretches.
+double ThreadCpuMicroseconds() {
+    FILETIME created, exited, kernel, user;
+    GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user);
+    auto value = [](const FILETIME& t) { return double((uint64_t(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 10.0; };
+    return value(kernel) + value(user);
+}
+
 struct Timing {
     double median, mean, worst;
 };
@@ -50,23 +60,29 @@ Timing Summarise(std::vector<double> samples) {
 }
 
 // Draws `frames` frames with the pointer jittering by a pixel, timing the
-// whole frame and the line part alone.
+// whole frame (ComposeFrame's two parts, in its order) and each part.
 void Run(const char* name, Point start, Point pointer, int32_t refnr, int frames) {
     TheDisplay.refnr = refnr;
     TheDisplay.measure.startPoint = start;
     std::vector<double> whole, line;
+    double cpuLine = 0, cpuLabel = 0;
     for (int i = 0; i < frames + 5; ++i) {
         TheDisplay.measure.currentPoint = {pointer.x + (i & 1), pointer.y};
         LARGE_INTEGER t0, t1, t2;
+        const double c0 = ThreadCpuMicroseconds();
         QueryPerformanceCounter(&t0);
-        ComposeFrame();
-        QueryPerformanceCounter(&t1);
         DrawLineFrame();
+        QueryPerformanceCounter(&t1);
+        const double c1 = ThreadCpuMicroseconds();
+        DrawNumbersFrame();
         QueryPerformanceCounter(&t2);
+        const double c2 = ThreadCpuMicroseconds();
         PumpMessages();
         if (i < 5) continue;  // warm-up
-        whole.push_back(Microseconds(t1.QuadPart - t0.QuadPart));
-        line.push_back(Microseconds(t2.QuadPart - t1.QuadPart));
+        whole.push_back(Microseconds(t2.QuadPart - t0.QuadPart));
+        line.push_back(Microseconds(t1.QuadPart - t0.QuadPart));
+        cpuLine += c1 - c0;
+        cpuLabel += c2 - c1;
     }
     const Timing w = Summarise(whole);
     const Timing l = Summarise(line);
@@ -76,13 +92,23 @@ void Run(const char* name, Point start, Point pointer, int32_t refnr, int frames
                 pointer.y, refnr, frames);
     std::printf("  ComposeFrame   median %8.1f us  mean %8.1f us  worst %8.1f us\n", w.median, w.mean, w.worst);
     std::printf("  DrawLineFrame  median %8.1f us  mean %8.1f us  worst %8.1f us\n", l.median, l.mean, l.worst);
+    std::printf("  CPU of this thread per frame: line %.1f us, label %.1f us\n", cpuLine / frames, cpuLabel / frames);
     std::printf("  path bounds %dx%d; surface bytes per frame: line %lld + label %lld\n", bounds.right - bounds.left,
                 bounds.bottom - bounds.top, (long long)WindowBytes(TheDisplay.LineWindow.load()),
                 (long long)WindowBytes(TheDisplay.NumbersWindow.load()));
 }
 
+// The CPU per call of the last TimeMedian.
+double lastCpuPerCall = 0;
+
 template <typename F>
 double TimeMedian(int frames, F step) {
+    const double cpuStart = ThreadCpuMicroseconds();
+    struct CpuPerCall {
+        double start;
+        int calls;
+        ~CpuPerCall() { lastCpuPerCall = (ThreadCpuMicroseconds() - start) / calls; }
+    } cpu{cpuStart, frames};
     std::vector<double> samples;
     for (int i = 0; i < frames; ++i) {
         LARGE_INTEGER t0, t1;
@@ -128,6 +154,7 @@ void Breakdown(int frames) {
         const double t = TimeMedian(frames, [&](int) {
             UpdateLayeredWindow(line, screen, &destination, &size, memory, &source, 0, &blend, ULW_ALPHA);
         });
+        std::printf("(UpdateLayeredWindow alone: %.1f us CPU per call)\n", lastCpuPerCall);
         SelectObject(memory, previous);
         DeleteDC(memory);
         ReleaseDC(nullptr, screen);
@@ -158,6 +185,93 @@ void Breakdown(int frames) {
                 wr.right - wr.left, wr.bottom - wr.top, createOnly, createPresent, layeredOnly, drawAa, drawPlain);
 }
 
+// What one stroke costs by its shape: a diagonal, a horizontal and a vertical
+// line across the same surface, with the pens of a frame (3-pixel outline,
+// 1-pixel line).
+void StrokeBreakdown(int frames, int width, int height) {
+    const Rect rect{0, 0, width, height};
+    RenderSurface s;
+    GpGraphics* g = CreateSurface(rect, s);
+    GdipFlat::GdipSetSmoothingMode(g, Gdiplus::SmoothingModeAntiAlias);
+    GpPen* wide = nullptr;
+    GpPen* thin = nullptr;
+    GdipFlat::GdipCreatePen1(0xFFFFFFFF, 3.0f, Gdiplus::UnitWorld, &wide);
+    GdipFlat::GdipCreatePen1(0xFF000000, 1.0f, Gdiplus::UnitWorld, &thin);
+    const float w = float(width - 2), h = float(height - 2);
+    auto cost = [&](GpPen* pen, float x1, float y1, float x2, float y2) {
+        TimeMedian(frames, [&](int) { GdipFlat::GdipDrawLine(g, pen, x1, y1, x2, y2); });
+        return lastCpuPerCall;
+    };
+    std::printf("one stroke on %dx%d, CPU per call: diagonal %.0f us (3 px) %.0f us (1 px), horizontal %.0f us, "
+                "vertical %.0f us (3 px)\n",
+                width, height, cost(wide, 1, h, w, 1), cost(thin, 1, h, w, 1), cost(wide, 1, h / 2, w, h / 2),
+                cost(wide, w / 2, 1, w / 2, h));
+    GdipFlat::GdipDeletePen(wide);
+    GdipFlat::GdipDeletePen(thin);
+    GdipFlat::GdipDeleteGraphics(s.graphics);
+    GdipFlat::GdipDisposeImage(s.bitmap);
+    DeleteObject(s.dib);
+}
+
+// Where the label's time goes, piece by piece, on a label of the usual size.
+void LabelBreakdown(int frames) {
+    HWND numbers = static_cast<HWND>(TheDisplay.NumbersWindow.load());
+    const wchar_t text[] = L"180x-240 300.0 143.1\u00B0";
+    const int length = int(std::size(text) - 1);
+    const Rect label{600, 300, 720, 317};
+    const double pointer = TimeMedian(frames, [&](int) { MeasurePointerExtent(); });
+    const double measure = TimeMedian(frames, [&](int) {
+        HDC dc = GetDC(numbers);
+        HGDIOBJ previous = SelectObject(dc, CurrentLabelFont());
+        RECT r{1, 1, 2, 2};
+        DrawTextW(dc, text, length, &r, DT_CALCRECT | DT_NOPREFIX | DT_SINGLELINE);
+        SelectObject(dc, previous);
+        ReleaseDC(numbers, dc);
+    });
+    auto discard = [](RenderSurface& s) {
+        GdipFlat::GdipDeleteGraphics(s.graphics);
+        GdipFlat::GdipDisposeImage(s.bitmap);
+        DeleteObject(s.dib);
+    };
+    const double surface = TimeMedian(frames, [&](int) {
+        RenderSurface s;
+        CreateSurface(label, s);
+        discard(s);
+    });
+    RenderSurface s;
+    CreateSurface(label, s);
+    const double gdipDc = TimeMedian(frames, [&](int) {
+        HDC dc = nullptr;
+        GdipFlat::GdipGetDC(s.graphics, &dc);
+        GdipFlat::GdipReleaseDC(s.graphics, dc);
+    });
+    HDC memory = CreateCompatibleDC(nullptr);
+    HGDIOBJ previousBitmap = SelectObject(memory, s.dib);
+    HGDIOBJ previousFont = SelectObject(memory, CurrentLabelFont());
+    SetBkMode(memory, TRANSPARENT);
+    const double eightTexts = TimeMedian(frames, [&](int) {
+        for (int k = 0; k < 8; ++k) {
+            RECT r{1 + (k % 3) - 1, 1 + (k / 3) - 1, 119, 16};
+            DrawTextW(memory, text, length, &r, DT_NOPREFIX | DT_SINGLELINE);
+        }
+        GdiFlush();
+    });
+    SelectObject(memory, previousFont);
+    SelectObject(memory, previousBitmap);
+    DeleteDC(memory);
+    discard(s);
+    const double present = TimeMedian(frames, [&](int) {
+        RenderSurface t;
+        CreateSurface(label, t);
+        PresentSurface(numbers, label, t);
+    });
+    const double show = TimeMedian(frames, [&](int) { ShowWindow(numbers, SW_SHOWNOACTIVATE); });
+    std::printf("label breakdown: pointer extent %.1f us, text size %.1f us, surface %.1f us, "
+                "GDI+ DC get+release %.1f us, eight texts on a memory DC %.1f us, surface+present %.1f us, "
+                "ShowWindow %.1f us\n",
+                pointer, measure, surface, gdipDc, eightTexts, present, show);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -174,6 +288,9 @@ int main(int argc, char** argv) {
     // A 300-pixel line (180 across, 240 up).
     Run("300-pixel line", start, {start.x + 180, start.y - 240}, 1, frames);
     Breakdown(frames / 4 + 1);
+    LabelBreakdown(frames / 4 + 1);
+    StrokeBreakdown(frames / 4 + 1, 180, 240);
+    StrokeBreakdown(frames / 4 + 1, 363, 608);
     // The longest path: 99 reflections from a pointer near the top corner.
     Run("99 reflections across the desktop", start, {desktop.right - 20, desktop.top + 20}, 99, frames);
     Breakdown(frames / 4 + 1);

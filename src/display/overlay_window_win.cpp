@@ -5,12 +5,15 @@
 
 #include <cwchar>
 #include <mutex>
+#include <optional>
 
 #include "app/app_messages.h"
 #include "app/clock.h"
 #include "app/restart.h"
 #include "display/display_object.h"
+#include "display/frame_inputs.h"
 #include "display/gdiplus_flat_win.h"
+#include "display/measure_model.h"
 #include "display/overlay_timing.h"
 #include "platform/win32/label_font_win32.h"
 
@@ -48,6 +51,18 @@ void DeleteMadeFont() {
     if (madeFont) DeleteObject(madeFont);
     madeFont = nullptr;
     fontMade = false;
+}
+
+// What the frame on screen was drawn from; nothing while LineWindow holds no
+// image (before the first frame, and once hidden, which shrinks it away).
+std::optional<FrameInputs> shownFrame;
+
+FrameInputs CurrentFrameInputs() {
+    CURSORINFO cursor{};
+    cursor.cbSize = sizeof cursor;
+    const bool pointerShown = GetCursorInfo(&cursor) && cursor.flags == CURSOR_SHOWING;
+    return ReadFrameInputs(TheDisplay, VirtualScreenRect(),
+                           pointerShown ? reinterpret_cast<uintptr_t>(cursor.hCursor) : 0);
 }
 
 HWND LineWindowHandle() { return static_cast<HWND>(TheDisplay.LineWindow.load()); }
@@ -176,9 +191,16 @@ void RedrawScheduler() {
         return;
     }
     KillTimer(line, RedrawTimerId);
+    // Taken before drawing: a setting the options thread changes meanwhile
+    // makes the record differ, and the next pointer update draws again.
+    shownFrame = CurrentFrameInputs();
     FadeState fade = LoadFade();
     if (overlay_timing::AdoptAlphaSetting(fade, TheDisplay.alpha.load())) StoreFade(fade);
     ComposeFrame();
+}
+
+void RedrawIfChanged() {
+    if (!shownFrame || *shownFrame != CurrentFrameInputs()) RedrawScheduler();
 }
 
 void FadeIn(int32_t fadeMs) {
@@ -227,7 +249,9 @@ DWORD UpdateLayered(HWND window, HWND above, const Rect* rect, HDC screenDC, HDC
 }
 
 void HideOverlayWindow(HWND window) {
-    if (window) SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, HideAndShrink);
+    if (!window) return;
+    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, HideAndShrink);
+    if (window == LineWindowHandle()) shownFrame.reset();
 }
 
 HFONT CurrentLabelFont() {
