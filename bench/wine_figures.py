@@ -131,16 +131,20 @@ def cpu_figures(state, env, exe):
 
 
 def frame_figures(env, frame_bench):
-    """Medians in ms: ComposeFrame of the 300-pixel line and of 99 reflections,
-    and the label part (ComposeFrame minus DrawLineFrame) of the first."""
-    compose, line = [], []
+    """Medians in ms of ComposeFrame for the three lines of the frame
+    benchmark, and the label part (ComposeFrame minus DrawLineFrame, timed in
+    the frame's order) of the 300-pixel one."""
+    medians, name = {}, None
     for row in run_wine(env, frame_bench, "200").splitlines():
         words = row.split()
-        if words[:1] == ["ComposeFrame"]:
-            compose.append(float(words[2]) / 1000)
-        elif words[:1] == ["DrawLineFrame"]:
-            line.append(float(words[2]) / 1000)
-    return {"frame": compose[0], "label": compose[0] - line[0], "frame99": compose[1]}
+        if row and not row.startswith(" ") and ":" in row:
+            name = row.split(":")[0]
+        elif words[:1] in (["ComposeFrame"], ["DrawLineFrame"]):
+            medians[(name, words[0])] = float(words[2]) / 1000
+    return {"frame40": medians[("40-pixel line", "ComposeFrame")],
+            "frame": medians[("300-pixel line", "ComposeFrame")],
+            "label": medians[("300-pixel line", "ComposeFrame")] - medians[("300-pixel line", "DrawLineFrame")],
+            "frame99": medians[("99 reflections across the desktop", "ComposeFrame")]}
 
 
 def native_figures(path):
@@ -159,6 +163,7 @@ ROWS = [
     ("CPU, ruler on, pointer still", "still", cpu_cell),
     ("CPU, pointer moving every 50 ms over long lines", "long", cpu_cell),
     ("CPU, pointer moving every 50 ms over short lines", "short", cpu_cell),
+    ("One ComposeFrame, 40-pixel line, refnr 1", "frame40", lambda v: "%.2f ms median" % v),
     ("One ComposeFrame, 300-pixel line, refnr 1", "frame", lambda v: "%.2f ms median" % v),
     ("of which the label (ComposeFrame minus DrawLineFrame)", "label", lambda v: "%.2f ms" % v),
     ("One ComposeFrame, refnr 99 across the desktop", "frame99", lambda v: "%.2f ms" % v),

@@ -1,6 +1,8 @@
 // Times one overlay frame (LineWindow's image, then the label) on the real
-// GDI+ and layered windows, and reports the surface bytes each frame
-// allocates. Run it under Wine or Windows on an idle desktop:
+// GDI+ and layered windows, reports the surface bytes each frame allocates,
+// and breaks the time down: the surface, presenting it, the Z-order calls,
+// single strokes by their shape and the pieces of the label. Run it under
+// Wine or Windows on an idle desktop:
 //   measurix_frame_bench.exe [frames]
 #include <windows.h>
 
@@ -142,6 +144,7 @@ void Breakdown(int frames) {
         PresentSurface(line, rect, s);
     });
     // The layered-window update alone, without the Z-order calls.
+    double layeredCpu = 0;
     const double layeredOnly = [&] {
         RenderSurface s;
         CreateSurface(rect, s);
@@ -154,7 +157,7 @@ void Breakdown(int frames) {
         const double t = TimeMedian(frames, [&](int) {
             UpdateLayeredWindow(line, screen, &destination, &size, memory, &source, 0, &blend, ULW_ALPHA);
         });
-        std::printf("(UpdateLayeredWindow alone: %.1f us CPU per call)\n", lastCpuPerCall);
+        layeredCpu = lastCpuPerCall;
         SelectObject(memory, previous);
         DeleteDC(memory);
         ReleaseDC(nullptr, screen);
@@ -180,9 +183,11 @@ void Breakdown(int frames) {
     };
     const double drawAa = drawOnly(true);
     const double drawPlain = drawOnly(false);
-    std::printf("breakdown on %ldx%ld: surface %.1f us, surface+present %.1f us, UpdateLayeredWindow alone %.1f us, one diagonal line: "
+    std::printf("breakdown on %ldx%ld: surface %.1f us, surface+present %.1f us, UpdateLayeredWindow alone %.1f us "
+                "(%.0f us CPU), one diagonal line: "
                 "anti-aliased %.1f us, plain %.1f us (both including the surface)\n",
-                wr.right - wr.left, wr.bottom - wr.top, createOnly, createPresent, layeredOnly, drawAa, drawPlain);
+                wr.right - wr.left, wr.bottom - wr.top, createOnly, createPresent, layeredOnly, layeredCpu, drawAa,
+                drawPlain);
 }
 
 // What one stroke costs by its shape: a diagonal, a horizontal and a vertical
@@ -199,13 +204,12 @@ void StrokeBreakdown(int frames, int width, int height) {
     GdipFlat::GdipCreatePen1(0xFF000000, 1.0f, Gdiplus::UnitWorld, &thin);
     const float w = float(width - 2), h = float(height - 2);
     auto cost = [&](GpPen* pen, float x1, float y1, float x2, float y2) {
-        TimeMedian(frames, [&](int) { GdipFlat::GdipDrawLine(g, pen, x1, y1, x2, y2); });
-        return lastCpuPerCall;
+        return TimeMedian(frames, [&](int) { GdipFlat::GdipDrawLine(g, pen, x1, y1, x2, y2); });
     };
-    std::printf("one stroke on %dx%d, CPU per call: diagonal %.0f us (3 px) %.0f us (1 px), horizontal %.0f us, "
-                "vertical %.0f us (3 px)\n",
+    std::printf("one stroke on %dx%d, median: diagonal %.0f us (3 px) %.0f us (1 px), horizontal %.0f us, "
+                "vertical %.0f us (3 px), a 12-pixel arm %.0f us\n",
                 width, height, cost(wide, 1, h, w, 1), cost(thin, 1, h, w, 1), cost(wide, 1, h / 2, w, h / 2),
-                cost(wide, w / 2, 1, w / 2, h));
+                cost(wide, w / 2, 1, w / 2, h), cost(thin, 10, 10, 22, 10));
     GdipFlat::GdipDeletePen(wide);
     GdipFlat::GdipDeletePen(thin);
     GdipFlat::GdipDeleteGraphics(s.graphics);
@@ -220,6 +224,11 @@ void LabelBreakdown(int frames) {
     const int length = int(std::size(text) - 1);
     const Rect label{600, 300, 720, 317};
     const double pointer = TimeMedian(frames, [&](int) { MeasurePointerExtent(); });
+    const double cursorInfo = TimeMedian(frames, [&](int) {
+        CURSORINFO info{};
+        info.cbSize = sizeof info;
+        GetCursorInfo(&info);
+    });
     const double measure = TimeMedian(frames, [&](int) {
         HDC dc = GetDC(numbers);
         HGDIOBJ previous = SelectObject(dc, CurrentLabelFont());
@@ -266,10 +275,21 @@ void LabelBreakdown(int frames) {
         PresentSurface(numbers, label, t);
     });
     const double show = TimeMedian(frames, [&](int) { ShowWindow(numbers, SW_SHOWNOACTIVATE); });
-    std::printf("label breakdown: pointer extent %.1f us, text size %.1f us, surface %.1f us, "
+    HWND line = static_cast<HWND>(TheDisplay.LineWindow.load());
+    const UINT zOrderOnly = SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOREDRAW | SWP_NOOWNERZORDER |
+                            SWP_NOSENDCHANGING | SWP_DEFERERASE;
+    const double zOrder = TimeMedian(frames, [&](int) {
+        SetWindowPos(numbers, HWND_TOPMOST, 0, 0, 0, 0, zOrderOnly);
+        SetWindowPos(line, numbers, 0, 0, 0, 0, zOrderOnly | SWP_SHOWWINDOW);
+    });
+    const double zOrderCheck = TimeMedian(frames, [&](int) {
+        volatile bool inOrder = GetWindow(numbers, GW_HWNDPREV) == nullptr && GetWindow(line, GW_HWNDPREV) == numbers;
+        (void)inOrder;
+    });
+    std::printf("label breakdown: pointer extent %.1f us (of which the cursor's state %.1f us), text size %.1f us, surface %.1f us, "
                 "GDI+ DC get+release %.1f us, eight texts on a memory DC %.1f us, surface+present %.1f us, "
-                "ShowWindow %.1f us\n",
-                pointer, measure, surface, gdipDc, eightTexts, present, show);
+                "ShowWindow %.1f us; the line's two Z-order calls %.1f us, checking the order instead %.1f us\n",
+                pointer, cursorInfo, measure, surface, gdipDc, eightTexts, present, show, zOrder, zOrderCheck);
 }
 
 }  // namespace
@@ -285,6 +305,8 @@ int main(int argc, char** argv) {
     std::printf("desktop %dx%d, whole-desktop surface would be %lld bytes\n", desktop.right - desktop.left,
                 desktop.bottom - desktop.top,
                 (long long)(int64_t(desktop.right - desktop.left) * (desktop.bottom - desktop.top) * 4));
+    // A 40-pixel line, as while positioning exactly.
+    Run("40-pixel line", start, {start.x + 24, start.y - 32}, 1, frames);
     // A 300-pixel line (180 across, 240 up).
     Run("300-pixel line", start, {start.x + 180, start.y - 240}, 1, frames);
     Breakdown(frames / 4 + 1);

@@ -221,13 +221,19 @@ void FadeOut(int32_t fadeMs) {
 
 DWORD UpdateLayered(HWND window, HWND above, const Rect* rect, HDC screenDC, HDC sourceDC, int32_t alpha) {
     // `above` goes to the top of the top-most band and the window directly
-    // below it, so that the label is never covered by the line.
+    // below it, so that the label is never covered by the line. The order is
+    // read first: when it already holds, as it does frame after frame, the
+    // calls that would restack the windows are left out (each one is a trip
+    // to the window server, and under Wine to the X server too).
     HWND after = HWND_TOPMOST;
     if (above) {
-        SetWindowPos(above, HWND_TOPMOST, 0, 0, 0, 0, ZOrderOnly);
+        if (GetWindow(above, GW_HWNDPREV) != nullptr) SetWindowPos(above, HWND_TOPMOST, 0, 0, 0, 0, ZOrderOnly);
         after = above;
     }
-    SetWindowPos(window, after, 0, 0, 0, 0, ZOrderOnly | (alpha > 0 ? SWP_SHOWWINDOW : 0));
+    const bool show = alpha > 0 && !IsWindowVisible(window);
+    if (show || GetWindow(window, GW_HWNDPREV) != (above ? above : nullptr)) {
+        SetWindowPos(window, after, 0, 0, 0, 0, ZOrderOnly | (alpha > 0 ? SWP_SHOWWINDOW : 0));
+    }
 
     BLENDFUNCTION blend{};
     blend.BlendOp = AC_SRC_OVER;
