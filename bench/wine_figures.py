@@ -66,9 +66,6 @@ class Program:
 
     def __init__(self, state, env, exe):
         self.state, self.env = state, env
-        # With the Num Lock light off a first start shows the ruler at once.
-        if json.loads(run_wine(env, os.environ["MXDRIVER_EXE"], "keystate", "144").splitlines()[-1])["toggled"]:
-            xdotool(env, "key", "Num_Lock")
         self.process = subprocess.Popen(["wine", exe, "-hide"], env=env, stdin=subprocess.DEVNULL,
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         pids = wait_for("measurix.exe to start", lambda: prefix_processes(state["prefix"], "measurix.exe"))
@@ -119,6 +116,7 @@ def cpu_figures(state, env, exe):
     program = Program(state, env, exe)
     try:
         xdotool(env, "mousemove", "900", "300")
+        # The environment starts with the Num Lock light off: the ruler shows.
         wait_for("the ruler to show", program.overlay_visible)
         time.sleep(1.0)  # the fade-in's last steps
         still = program.measure(lambda: time.sleep(STILL_S))
@@ -127,6 +125,9 @@ def cpu_figures(state, env, exe):
         program.set_ruler(False)
         time.sleep(1.0)  # the fade-out's last steps
         off = program.measure(lambda: time.sleep(STILL_S))
+        # The Num Lock light back as it was, so that the next start shows the
+        # ruler at once too (Wine's key state read by a fresh process can lag).
+        program.set_ruler(True)
     finally:
         program.stop()
     return {"off": off, "still": still, "long": long_lines, "short": short_lines}
