@@ -10,7 +10,8 @@ extern PerfStamp LastOffClock;
 
 // Re-reads the toggle key; returns true when RulerOn changed (or force).
 bool EvaluateRulerState(bool force);
-// While the ruler is on: slow mouse, held role, pointer -> measurement.
+// While the ruler is on: slow mouse, held role, pointer -> measurement. The
+// keys are read back from the keyboard at most once per poll period.
 void PollModes();
 // (Re)starts the one PollTimer: 100 ms while the ruler is on, else 1000 ms.
 void ArmPollTimer();

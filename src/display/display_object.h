@@ -71,6 +71,7 @@ bool GetDisplayFont(FontDescription& out);
 void DisplayStart();      // graphics library, default start point, the two windows
 void DisplayShutdown();   // windows destroyed, font back to default, graphics down
 void RedrawScheduler();   // draw now or when the redraw limit has passed
+void RedrawIfChanged();   // the same, unless the frame on screen shows what is to be drawn
 void FadeIn(int32_t fadeMs);
 void FadeOut(int32_t fadeMs);
 // Moves the points or turns the reference angle, then asks for a frame.

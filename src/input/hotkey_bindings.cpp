@@ -269,11 +269,18 @@ bool IsRoleHeld(int32_t role, bool resync) {
 
 int32_t PickHeldRole(const int32_t* roles, int32_t count, bool resync) {
     if (!roles || count < 1) return -1;
+    // One read-back of the keys serves every role.
+    if (resync || !KeyboardHookInstalled()) ResyncKeyStates();
     int32_t best = -1;
     int32_t chosen = -1;
     for (int32_t i = 0; i < count; ++i) {
         const int32_t role = roles[i];
-        if (!IsRoleHeld(role, resync)) continue;
+        const HotkeyBinding* binding = BindingAt(role);
+        if (!binding) continue;
+        AcquireHookLock(-1);
+        const bool held = binding->held;
+        ReleaseHookLock();
+        if (!held) continue;
         const int32_t specificity = BindingSpecificity(role);
         if (specificity > best) {
             best = specificity;
