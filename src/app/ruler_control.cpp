@@ -42,6 +42,7 @@ bool EvaluateRulerState(bool force) {
         }
         PerfClock::Restart(LastOffClock);
         SetSlowMouse(false);
+        TheDisplay.measure.slowKey = false;
         SetRoleFilter(ToggleRuler);
     }
     return true;
@@ -49,7 +50,9 @@ bool EvaluateRulerState(bool force) {
 
 void PollModes() {
     if (!RulerOn) return;
-    SetSlowMouse(IsRoleHeld(SlowMouse, true));
+    const bool slow = IsRoleHeld(SlowMouse, true);
+    SetSlowMouse(slow);
+    TheDisplay.measure.slowKey = slow;  // the loupe
     const int32_t role = PickHeldRole(MeasureRoles, 3, true);
     const bool moveStart = role == MoveStartPoint || role == SetReflection;
     const bool rotate = role == RotateReflection || role == SetReflection;

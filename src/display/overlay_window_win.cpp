@@ -11,6 +11,7 @@
 #include "app/restart.h"
 #include "display/display_object.h"
 #include "display/gdiplus_flat_win.h"
+#include "display/loupe_frame_win.h"
 #include "display/overlay_timing.h"
 #include "platform/win32/label_font_win32.h"
 
@@ -150,6 +151,7 @@ void DisplayStart() {
 }
 
 void DisplayShutdown() {
+    DestroyLoupeWindow();
     if (HWND numbers = NumbersWindowHandle()) DestroyWindow(numbers);
     TheDisplay.NumbersWindow = nullptr;
     if (HWND line = LineWindowHandle()) DestroyWindow(line);
@@ -194,6 +196,7 @@ void FadeOut(int32_t fadeMs) {
     FadeState fade = LoadFade();
     overlay_timing::BeginFadeOut(fade, TheDisplay.alpha.load(), TheDisplay.rlimit.load(), fadeMs);
     StoreFade(fade);
+    HideLoupeWindow();  // at once: the loupe does not fade
     FadeStep(true);
 }
 

@@ -50,4 +50,5 @@ std::string RunRegistryCommand(const Args& args);
 // process exit code.
 int RunKeyLog(const std::wstring& title, const std::wstring& logPath);
 int RunDemo();
+int RunPattern(int x, int y);
 int RunWindowWatch(const std::wstring& logPath);

@@ -74,6 +74,7 @@ int wmain(int argc, wchar_t** argv) {
             return RunKeyLog(args[1], args[2]);
         }
         if (args[0] == L"demo") return RunDemo();
+        if (args[0] == L"pattern" && args.size() == 3) return RunPattern(int(ParseNumber(args[1])), int(ParseNumber(args[2])));
         if (args[0] == L"watch-windows") {
             if (args.size() != 2) Fail("usage: watch-windows <logfile>");
             return RunWindowWatch(args[1]);

@@ -30,7 +30,7 @@ const std::vector<std::string> SavedNames = {
     "reflines", "antialias", "numbers", "konscr",   "cross0",   "rlimit",   "font",     "toggle",
     "invert",   "key0code", "key0mods", "key0dead", "key1code", "key1mods", "key1dead", "key2code",
     "key2mods", "key2dead", "key3code", "key3mods", "key3dead", "key4code", "key4mods", "key4dead",
-    "usehooks", "autostart", "fade"};
+    "usehooks", "autostart", "fade", "loupe", "loupezoom", "loupesize"};
 const std::map<std::string, uint32_t> BinarySizes = {{"refangle", 8}, {"linethick", 8}, {"font", 96}};
 
 uint32_t DwordOf(const char* name) {
