@@ -34,19 +34,7 @@ bool Overlap(const Rect& a, const Rect& b) {
 }
 
 HWND LoupeWindow() {
-    if (loupeWindow) return loupeWindow;
-    static ATOM atom = 0;
-    if (!atom) {
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = DefWindowProcW;
-        windowClass.lpszClassName = L"RulerLoupe";
-        atom = RegisterClassExW(&windowClass);
-    }
-    // Like the other overlays: per-pixel alpha, click-through, no task bar
-    // button, top-most; never activated.
-    loupeWindow = CreateWindowExW(WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW | WS_EX_TOPMOST, L"RulerLoupe",
-                                  L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    if (!loupeWindow) CreateLoupeWindow();
     return loupeWindow;
 }
 
@@ -136,17 +124,14 @@ bool DrawColourText(GpGraphics* graphics, HFONT font, const std::wstring& text, 
     return true;
 }
 
-void Present(const Rect& rect, RenderSurface& surface) {
+void ShowImage(const Rect& rect, RenderSurface& surface, int32_t alpha) {
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
     HGDIOBJ previous = SelectObject(memory, surface.dib);
-    // Opaque whatever the ruler's opacity: the loupe shows exact colours.
-    UpdateLayered(loupeWindow, nullptr, &rect, screen, memory, 255);
+    UpdateLayered(loupeWindow, nullptr, &rect, screen, memory, alpha);
     SelectObject(memory, previous);
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
-    loupeShown = true;
-    shownRect = rect;
 }
 
 void Discard(RenderSurface& surface) {
@@ -157,6 +142,27 @@ void Discard(RenderSurface& surface) {
 }
 
 }  // namespace
+
+void CreateLoupeWindow() {
+    static ATOM atom = 0;
+    if (!atom) {
+        WNDCLASSEXW windowClass{};
+        windowClass.cbSize = sizeof windowClass;
+        windowClass.lpfnWndProc = DefWindowProcW;
+        windowClass.lpszClassName = L"RulerLoupe";
+        atom = RegisterClassExW(&windowClass);
+    }
+    // Like the other overlays: per-pixel alpha, click-through, no task bar
+    // button, top-most; never activated.
+    loupeWindow = CreateWindowExW(WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW | WS_EX_TOPMOST, L"RulerLoupe",
+                                  L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    // One clear image, still hidden: Wine makes a layered window's native
+    // window anew at its first image, better now than when the key is held.
+    const Rect pixel{0, 0, 1, 1};
+    RenderSurface surface;
+    if (loupeWindow && CreateSurface(pixel, surface)) ShowImage(pixel, surface, 0);
+    Discard(surface);
+}
 
 void BeginFrame() {
     MeasureState& measure = TheDisplay.measure;
@@ -229,7 +235,10 @@ void DrawLoupeFrame() {
     // GDI leaves the alpha of the pixels it wrote undefined; all are opaque.
     const size_t count = size_t(layout.window.right - layout.window.left) * (layout.window.bottom - layout.window.top);
     for (size_t i = 0; i < count; ++i) out[i] |= 0xFF000000;
-    Present(layout.window, surface);
+    // Opaque whatever the ruler's opacity: the loupe shows exact colours.
+    ShowImage(layout.window, surface, 255);
+    loupeShown = true;
+    shownRect = layout.window;
     Discard(surface);
 }
 

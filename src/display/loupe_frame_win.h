@@ -13,5 +13,7 @@ void ExcludeLoupeSource(GpGraphics* graphics, const Rect& origin);
 // The loupe's image for this frame, after the line and the label are on
 // screen, or the window hidden.
 void DrawLoupeFrame();
+// Made at start with the other overlays, hidden.
+void CreateLoupeWindow();
 void HideLoupeWindow();
 void DestroyLoupeWindow();

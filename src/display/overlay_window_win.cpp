@@ -148,6 +148,7 @@ void DisplayStart() {
 
     TheDisplay.LineWindow = CreateOverlayWindow();
     TheDisplay.NumbersWindow = CreateOverlayWindow();
+    CreateLoupeWindow();
 }
 
 void DisplayShutdown() {
