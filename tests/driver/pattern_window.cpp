@@ -1,16 +1,18 @@
-// pattern X Y: a borderless 64x64 window at X, Y whose pixels cycle through
-// red, green, blue and yellow (pixel x, y has colour (x + 2y) mod 4), so
-// that every magnified pixel differs from its neighbours. Prints {"hwnd":...}
-// when shown and runs until closed.
-#include "driver.h"
+// pattern <x> <y>: a borderless 64x64 window at x, y whose pixels cycle
+// through red, green, blue and yellow (pixel x, y has colour (x + 2y) mod 4),
+// so that each magnified pixel differs from its neighbours. It runs until
+// it is closed or killed; tests find it by its title, "mxdriver pattern".
+#include <windows.h>
+
+#include <cstdint>
 
 namespace {
 
-constexpr uint32_t Colours[] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00};
 constexpr int Side = 64;
 
 LRESULT CALLBACK PatternProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_PAINT) {
+        static constexpr uint32_t Colours[] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00};
         static uint32_t pixels[Side * Side];
         for (int i = 0; i < Side * Side; ++i) pixels[i] = Colours[(i % Side + 2 * (i / Side)) % 4];
         BITMAPINFO info{{sizeof(BITMAPINFOHEADER), Side, -Side, 1, 32, BI_RGB}};
@@ -31,13 +33,10 @@ int RunPattern(int x, int y) {
     windowClass.lpfnWndProc = PatternProc;
     windowClass.lpszClassName = L"MxDriverPattern";
     RegisterClassW(&windowClass);
-    const HWND window = CreateWindowExW(WS_EX_TOOLWINDOW, windowClass.lpszClassName, L"mxdriver pattern",
-                                        WS_POPUP | WS_VISIBLE, x, y, Side, Side, nullptr, nullptr, nullptr, nullptr);
-    if (!window) Fail("cannot create the pattern window");
-    UpdateWindow(window);
-    const std::string ready = JsonObject().Add("hwnd", window).Text() + "\n";
-    DWORD written = 0;
-    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), ready.data(), DWORD(ready.size()), &written, nullptr);
+    if (!CreateWindowExW(WS_EX_TOOLWINDOW, windowClass.lpszClassName, L"mxdriver pattern", WS_POPUP | WS_VISIBLE, x, y,
+                         Side, Side, nullptr, nullptr, nullptr, nullptr)) {
+        return 1;
+    }
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
     return 0;
