@@ -1,9 +1,11 @@
 #include "display/loupe_frame_win.h"
 
+#include <algorithm>
 #include <mutex>
 #include <string>
 #include <vector>
 
+#include "app/app_messages.h"
 #include "display/display_object.h"
 #include "display/dpi_scale.h"
 #include "display/frame_scale_win.h"
@@ -191,10 +193,11 @@ void DrawLoupeFrame() {
     if (Overlap(shownRect, source)) HideLoupeWindow();
     std::vector<uint32_t> pixels;
     if (!CaptureSource(source, pixels)) {
-        // No loupe rather than a wrong one; the line is whole again from the
-        // next frame on.
+        // No loupe rather than a wrong one, and a frame with the line whole
+        // again right after this one.
         TheDisplay.loupeFailed = true;
         HideLoupeWindow();
+        PostMessageW(static_cast<HWND>(TheDisplay.LineWindow.load()), MsgRedrawRequest, 0, 0);
         return;
     }
     const int32_t size = source.right - source.left;
