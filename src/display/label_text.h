@@ -21,10 +21,9 @@ struct LabelPlacementInput {
     int32_t dpi = 96;           // of the monitor under the pointer: outline and gap
 };
 
-// The gap between pointer and label: ceil(linethick) + 3 at 96 DPI, the 3
-// scaled with dpi (the line itself is not). A line width that is negative,
-// not a number or absurdly large counts as 0 or is capped, so that the gap
-// stays a sane pixel count.
+// The gap between pointer and label: ceil(linethick) + 3 at 96 DPI, for a
+// usable line width (settings/usable_values.h); the 3 grows with dpi, the
+// line's part does not (the line itself does not scale).
 int32_t LabelGap(double linethick, int32_t dpi = 96);
 
 // The label's rectangle on the desktop (w + 2k by h + 2k pixels for an
