@@ -60,7 +60,12 @@ Rect ExtentWithSquare(const Rect& e, Point p, const Rect& s) {
 
 Layout PlaceLoupe(const PlacementInput& in) {
     Layout l;
-    l.cell = ScaleForDpi(in.zoom, in.dpi);
+    // A large zoom on a small or high-DPI desktop would leave no room beside
+    // the pointer: the squares shrink until the image takes at most half the
+    // desktop's shorter side.
+    const Rect& v = in.virtualScreen;
+    const int32_t room = std::min(v.right - v.left, v.bottom - v.top) / 2 / std::max(in.size, 1);
+    l.cell = std::max(1, std::min(ScaleForDpi(in.zoom, in.dpi), room));
     l.frame = ScaleForDpi(1, in.dpi);
     const int32_t pad = ScaleForDpi(2, in.dpi);
     const int32_t side = in.size * l.cell;

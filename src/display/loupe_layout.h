@@ -54,6 +54,7 @@ struct Layout {
 };
 
 // Beside the pointer, away from the start point, below or above the label;
+// its squares smaller than zoom asks where the desktop has too little room;
 // never over the pointer image, the magnified square or the label; inside the
 // desktop (when it fits at all).
 Layout PlaceLoupe(const PlacementInput& in);

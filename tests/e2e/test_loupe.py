@@ -1,9 +1,6 @@
-"""The loupe and the label's scale as a user meets them: holding Ctrl with
-the ruler on shows, below the label, the pixels around the pointer as exact
-8-pixel squares, the pointer's pixel framed and its colour written under
-them; letting go hides it; on a 144-DPI desktop the label is taller and
-still inside the desktop.
-
+"""Ctrl held with the ruler on shows the loupe below the label: the pattern's
+pixels as exact 8-pixel squares, the pointer's pixel framed, its colour under
+them; letting go hides it. At 144 DPI the label is taller, inside the desktop.
 With MEASURIX_DOCS_SCREENSHOTS=1 the test also writes docs/loupe.png."""
 
 import os
@@ -30,7 +27,6 @@ class LoupeTest(MeasurixTestCase):
         return self.wait_until(found, 10, "the label")
 
     def magnified(self, shot, left, top, i, j):
-        """Whether cell (i, j) of the loupe at left, top is the 8x8 square of its source pixel's colour."""
         colour = self.colour_at(POINTER[0] - 7 + i, POINTER[1] - 7 + j)
         x0, y0 = left + 1 + 8 * i, top + 1 + 8 * j
         return all(shot.pixel(x, y) == colour for y in range(y0, y0 + 8) for x in range(x0, x0 + 8))

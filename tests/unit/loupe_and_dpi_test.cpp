@@ -78,6 +78,8 @@ TEST(Loupe, BesideTheLabelInsideTheDesktopClearOfPointerAndSquare) {
             EXPECT_EQ(w.top >= in.label.bottom, c.below);
         }
     }
+    // 31 pixels 16 times at 192 DPI would cover the desktop: 12-pixel squares fit in half its height.
+    EXPECT_EQ(loupe::PlaceLoupe({{640, 400}, 100, Arrow, {}, Desktop, 31, 16, 192, 7, 50, 12}).cell, 12);
 }
 
 TEST(Loupe, MagnifiedPixelsFrameColourTextAndLineEnd) {
