@@ -52,7 +52,7 @@ void PollModes() {
     if (!RulerOn) return;
     const bool slow = IsRoleHeld(SlowMouse, true);
     SetSlowMouse(slow);
-    TheDisplay.measure.slowKey = slow;  // the loupe
+    TheDisplay.measure.slowKey = slow;  // the loupe shows while it is held
     const int32_t role = PickHeldRole(MeasureRoles, 3, true);
     const bool moveStart = role == MoveStartPoint || role == SetReflection;
     const bool rotate = role == RotateReflection || role == SetReflection;

@@ -49,8 +49,8 @@ struct RulerDisplayWindow {
     std::atomic<bool> numbers{true};
     std::atomic<bool> cross0{true};
     std::atomic<bool> konscr{true};
-    // The loupe while the slow key is held (persisted; loupe_layout.h says
-    // which values are used as they are).
+    // The loupe while the slow key is held (persisted; a zoom or size out of
+    // range counts as the default, see loupe_layout.h).
     std::atomic<bool> loupe{true};
     std::atomic<int32_t> loupezoom{8};
     std::atomic<int32_t> loupesize{15};
