@@ -50,7 +50,9 @@ void SaveHeldMove() {
 
 void FollowPointer(bool readKeysBack) {
     if (!RulerOn) return;
-    SetSlowMouse(IsRoleHeld(SlowMouse, readKeysBack));
+    const bool slow = IsRoleHeld(SlowMouse, readKeysBack);
+    SetSlowMouse(slow);
+    TheDisplay.measure.slowKey = slow;  // the loupe shows while it is held
     const int32_t role = PickHeldRole(MeasureRoles, 3, false);
     const bool moveStart = role == MoveStartPoint || role == SetReflection;
     const bool rotate = role == RotateReflection || role == SetReflection;
@@ -96,6 +98,7 @@ bool EvaluateRulerState(bool force) {
         }
         PerfClock::Restart(LastOffClock);
         SetSlowMouse(false);
+        TheDisplay.measure.slowKey = false;
         SetRoleFilter(ToggleRuler);
     }
     return true;

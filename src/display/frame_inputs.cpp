@@ -2,7 +2,7 @@
 
 #include <mutex>
 
-FrameInputs ReadFrameInputs(RulerDisplayWindow& display, const Rect& screen, uintptr_t pointerShape) {
+FrameInputs ReadFrameInputs(RulerDisplayWindow& display, const Rect& screen, uintptr_t pointerShape, int32_t dpi) {
     FrameInputs in;
     in.start = display.measure.startPoint;
     in.current = display.measure.currentPoint;
@@ -16,6 +16,10 @@ FrameInputs ReadFrameInputs(RulerDisplayWindow& display, const Rect& screen, uin
     in.linethick = display.linethick.load();
     in.alpha = display.alpha.load();
     in.fadeAlpha = display.currentAlpha;
+    in.slowKey = display.measure.slowKey;
+    in.loupe = display.loupe.load();
+    in.loupezoom = display.loupezoom.load();
+    in.loupesize = display.loupesize.load();
     {
         std::lock_guard<std::recursive_mutex> lock(display.DisplayLock);
         in.fontChosen = display.fontChosen;
@@ -23,5 +27,6 @@ FrameInputs ReadFrameInputs(RulerDisplayWindow& display, const Rect& screen, uin
     }
     in.screen = screen;
     in.pointerShape = pointerShape;
+    in.dpi = dpi;
     return in;
 }

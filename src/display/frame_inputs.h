@@ -27,13 +27,19 @@ struct FrameInputs {
     int32_t fadeAlpha = 0;
     bool fontChosen = false;
     uint32_t fontGeneration = 0;
+    // The loupe shows while the slow key is held, with its own settings.
+    bool slowKey = false;
+    bool loupe = false;
+    int32_t loupezoom = 0;
+    int32_t loupesize = 0;
     // What the system adds: the desktop the line is cut to, and the pointer
     // shape the label keeps clear of (0: none shown).
     Rect screen;
     uintptr_t pointerShape = 0;
+    int32_t dpi = 96;  // of the monitor under the pointer: the label's size follows it
 
     friend bool operator==(const FrameInputs&, const FrameInputs&) = default;
 };
 
 // The record for the display object now; takes its DisplayLock for the font.
-FrameInputs ReadFrameInputs(RulerDisplayWindow& display, const Rect& screen, uintptr_t pointerShape);
+FrameInputs ReadFrameInputs(RulerDisplayWindow& display, const Rect& screen, uintptr_t pointerShape, int32_t dpi);

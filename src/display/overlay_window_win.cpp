@@ -12,8 +12,10 @@
 #include "app/restart.h"
 #include "display/display_object.h"
 #include "display/frame_inputs.h"
+#include "display/frame_scale_win.h"
 #include "display/gdiplus_flat_win.h"
 #include "display/measure_model.h"
+#include "display/loupe_frame_win.h"
 #include "display/overlay_timing.h"
 #include "platform/win32/label_font_win32.h"
 
@@ -62,7 +64,8 @@ FrameInputs CurrentFrameInputs() {
     cursor.cbSize = sizeof cursor;
     const bool pointerShown = GetCursorInfo(&cursor) && cursor.flags == CURSOR_SHOWING;
     return ReadFrameInputs(TheDisplay, VirtualScreenRect(),
-                           pointerShown ? reinterpret_cast<uintptr_t>(cursor.hCursor) : 0);
+                           pointerShown ? reinterpret_cast<uintptr_t>(cursor.hCursor) : 0,
+                           MonitorDpiAt(TheDisplay.measure.currentPoint));
 }
 
 HWND LineWindowHandle() { return static_cast<HWND>(TheDisplay.LineWindow.load()); }
@@ -162,9 +165,11 @@ void DisplayStart() {
 
     TheDisplay.LineWindow = CreateOverlayWindow();
     TheDisplay.NumbersWindow = CreateOverlayWindow();
+    CreateLoupeWindow();
 }
 
 void DisplayShutdown() {
+    DestroyLoupeWindow();
     if (HWND numbers = NumbersWindowHandle()) DestroyWindow(numbers);
     TheDisplay.NumbersWindow = nullptr;
     if (HWND line = LineWindowHandle()) DestroyWindow(line);
@@ -216,6 +221,7 @@ void FadeOut(int32_t fadeMs) {
     FadeState fade = LoadFade();
     overlay_timing::BeginFadeOut(fade, TheDisplay.alpha.load(), TheDisplay.rlimit.load(), fadeMs);
     StoreFade(fade);
+    HideLoupeWindow();  // at once: the loupe does not fade
     FadeStep(true);
 }
 

@@ -24,15 +24,19 @@ TEST(FrameInputs, EveryChangeThatShowsNeedsAFrame) {
         {"opacity", [](RulerDisplayWindow& d) { d.alpha = 100; }},
         {"fade step", [](RulerDisplayWindow& d) { d.currentAlpha = 27; }},
         {"font", [](RulerDisplayWindow& d) { ++d.fontGeneration; }},
+        {"slow key (loupe)", [](RulerDisplayWindow& d) { d.measure.slowKey = true; }},
+        {"loupe off", [](RulerDisplayWindow& d) { d.loupe = false; }},
+        {"loupe zoom", [](RulerDisplayWindow& d) { d.loupezoom = 4; }},
+        {"loupe size", [](RulerDisplayWindow& d) { d.loupesize = 21; }},
     };
     const Rect screen{0, 0, 1280, 800};
     RulerDisplayWindow unchanged;
-    const FrameInputs before = ReadFrameInputs(unchanged, screen, 7);
-    EXPECT_EQ(ReadFrameInputs(unchanged, screen, 7), before);
+    const FrameInputs before = ReadFrameInputs(unchanged, screen, 7, 96);
+    EXPECT_EQ(ReadFrameInputs(unchanged, screen, 7, 96), before);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         auto display = std::make_unique<RulerDisplayWindow>();
         c.change(*display);
-        EXPECT_NE(ReadFrameInputs(*display, screen, 7), before);
+        EXPECT_NE(ReadFrameInputs(*display, screen, 7, 96), before);
     }
 }
