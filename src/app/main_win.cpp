@@ -9,10 +9,12 @@
 
 #include "app/app_messages.h"
 #include "app/command_line.h"
+#include "app/copy_measurement_win.h"
 #include "app/main_window.h"
 #include "app/mouse_speed.h"
 #include "app/restart.h"
 #include "app/ruler_control.h"
+#include "app/tray_icon_win.h"
 #include "display/display_object.h"
 #include "input/input_hooks.h"
 #include "options/options_window.h"
@@ -98,6 +100,10 @@ void RunMainLoop() {
                 ArmPollTimer();
                 if (RulerOn) PollModes();
                 continue;
+            case MsgCopyMeasurement:
+                CopyPending.store(0);
+                if (RulerOn) CopyMeasurementToClipboard();  // the key acts only while the ruler shows
+                continue;
             case MsgSaveSettings:
                 SavePending.store(0);
                 SettingsExchange(true);
@@ -160,10 +166,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     SetInputMonitoring(true);
     EvaluateRulerState(true);
     ArmPollTimer();
+    StartTrayIcon();
     OpenOptionsDialog(words.hide);
     std::atexit(RestoreMouseSpeedAtExit);
 
     RunMainLoop();
+
+    StopTrayIcon();
 
     SetSlowMouse(false);
     SettingsExchange(true);  // writes nothing while a restart with defaults is pending

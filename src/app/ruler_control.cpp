@@ -11,6 +11,7 @@
 
 bool RulerOn = false;
 PerfStamp LastOffClock;
+void (*RulerSwitched)() = nullptr;
 
 namespace {
 
@@ -20,6 +21,9 @@ constexpr uint32_t DoubleSwitchOffMs = 1000;
 // The held roles that drive the measurement, most specific first on ties.
 constexpr int32_t MeasureRoles[] = {SetReflection, RotateReflection, MoveStartPoint};
 
+// Flipped by each switch through a command; it inverts what the key says.
+bool SwitchedByCommand = false;
+
 }  // namespace
 
 bool EvaluateRulerState(bool force) {
@@ -27,6 +31,7 @@ bool EvaluateRulerState(bool force) {
     GetBinding(BindingAt(ToggleRuler), toggleKey, true);
     bool wanted = Settings.toggle.load() ? toggleKey.toggle : toggleKey.held;
     if (Settings.invert.load()) wanted = !wanted;
+    if (SwitchedByCommand) wanted = !wanted;
     if (!force && wanted == RulerOn) return false;
 
     RulerOn = wanted;
@@ -44,7 +49,13 @@ bool EvaluateRulerState(bool force) {
         SetSlowMouse(false);
         SetRoleFilter(ToggleRuler);
     }
+    if (RulerSwitched) RulerSwitched();
     return true;
+}
+
+void SwitchRulerByCommand() {
+    SwitchedByCommand = !SwitchedByCommand;
+    EvaluateRulerState(false);
 }
 
 void PollModes() {

@@ -77,6 +77,13 @@ bool MatchBinding(uint32_t code, uint32_t generic) {
         const HotkeyBinding& binding = *BindingAt(role);
         if (binding.code != code && binding.code != generic) continue;
         if ((binding.mask & mods) != binding.mods) continue;
+        if (role == CopyMeasurement) {
+            // Only a fresh press copies; its release and repeats do nothing.
+            if (binding.held && !binding.repeat) {
+                PostOnce(MainWindow.load(std::memory_order_relaxed), MsgCopyMeasurement, CopyPending);
+            }
+            return binding.dead;
+        }
         // An auto-repeated down changes nothing the main thread needs to see.
         if (!binding.repeat) PostOnce(MainWindow.load(std::memory_order_relaxed), MsgKeyEvent, KeyPending);
         return binding.dead;

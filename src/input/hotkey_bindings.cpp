@@ -32,10 +32,15 @@ constexpr HotkeyBinding DefaultBindings[HotkeyRoleCount] = {
     {CodeAlwaysDown, ModCtrl, ModCtrl, false},                    // SlowMouse: Ctrl
     {CodeAlwaysDown, ModAlt, ModAlt, false},                      // RotateReflection: Alt
     {CodeAlwaysDown, ModAlt | ModShift, ModAlt | ModShift, false},  // SetReflection: Alt+Shift
+    // CopyMeasurement: Pause. Hardly any application gives Pause alone a
+    // meaning (only Ctrl+Pause, which is Break, and that one does not match
+    // this exact binding), so the key can reach the application as well.
+    {0x13, 0, ModAll, false},
 };
 
 HotkeyBinding Bindings[HotkeyRoleCount] = {
-    DefaultBindings[0], DefaultBindings[1], DefaultBindings[2], DefaultBindings[3], DefaultBindings[4],
+    DefaultBindings[0], DefaultBindings[1], DefaultBindings[2],
+    DefaultBindings[3], DefaultBindings[4], DefaultBindings[5],
 };
 
 int32_t RoleOf(const HotkeyBinding* binding) {
@@ -219,9 +224,9 @@ void SetBinding(HotkeyBinding* target, const HotkeyBinding& source) {
     if (role < 0) return;
     AcquireHookLock(-1);
     const uint16_t mods = uint16_t(source.mods & ModAll);
-    // The toggle key wants exactly its modifiers; a hold-down key only needs
-    // its modifiers and tolerates others.
-    const uint16_t mask = role == ToggleRuler ? ModAll : mods;
+    // The press keys (toggle, copy) want exactly their modifiers; a
+    // hold-down key only needs its modifiers and tolerates others.
+    const uint16_t mask = role == ToggleRuler || role == CopyMeasurement ? ModAll : mods;
     const bool changed = source.code != target->code || mods != target->mods || mask != target->mask;
     target->code = source.code;
     target->mods = mods;

@@ -20,6 +20,7 @@
 
 #include "display/display_object.h"
 #include "input/hotkey_bindings.h"
+#include "settings/measure_settings.h"
 #include "settings/reg_key.h"
 #include "settings/settings.h"
 #include "settings/stored_font.h"
@@ -151,6 +152,7 @@ void SettingsExchange(bool save) {
     ExchangeBoolField(key, save, "usehooks", Settings.usehooks);
     ExchangeBoolField(key, save, "autostart", Settings.autostart);
     ExchangeDwordField(key, save, "fade", Settings.fade);
+    ExchangeMeasureSettings(key, save);
 }
 
 void MarkRestorePending() {

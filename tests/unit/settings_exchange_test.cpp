@@ -24,14 +24,15 @@ protected:
 };
 
 // Every value of a save, in the order the exchange visits them; all are
-// 4-byte DWORDs but the three binary ones.
+// 4-byte DWORDs but the binary ones.
 const std::vector<std::string> SavedNames = {
     "restore",  "version",  "x0",       "y0",       "alpha",    "refnr",    "refangle", "linethick",
     "reflines", "antialias", "numbers", "konscr",   "cross0",   "rlimit",   "font",     "toggle",
     "invert",   "key0code", "key0mods", "key0dead", "key1code", "key1mods", "key1dead", "key2code",
     "key2mods", "key2dead", "key3code", "key3mods", "key3dead", "key4code", "key4mods", "key4dead",
-    "usehooks", "autostart", "fade"};
-const std::map<std::string, uint32_t> BinarySizes = {{"refangle", 8}, {"linethick", 8}, {"font", 96}};
+    "key5code", "key5mods", "key5dead", "usehooks", "autostart", "fade", "unit", "copyform", "calibration"};
+const std::map<std::string, uint32_t> BinarySizes = {
+    {"refangle", 8}, {"linethick", 8}, {"font", 96}, {"calibration", 256}};
 
 uint32_t DwordOf(const char* name) {
     const FakeStoredValue* v = StoredValue(name);
