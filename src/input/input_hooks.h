@@ -13,7 +13,7 @@ bool InstallMouseHook(void* instance, bool install);
 void SetHookCaptureWindow(WindowHandle window);
 WindowHandle GetHookCaptureWindow();
 
-// -1: all roles take part in matching; 0..4: only that role.
+// -1: all roles take part in matching; a role: only that role.
 void SetRoleFilter(int32_t role);
 int32_t GetRoleFilter();
 

@@ -45,6 +45,8 @@ long long ParseNumber(const std::wstring& text);
 std::string RunCommand(const Args& args);
 // The reg-* commands (registry_commands.cpp).
 std::string RunRegistryCommand(const Args& args);
+// The shell-* commands: clipboard, notification-area icons (shell_commands.cpp).
+std::string RunShellCommand(const Args& args);
 
 // Long-running commands; they print a JSON line when ready and return the
 // process exit code.

@@ -416,5 +416,6 @@ std::string RunCommand(const Args& args) {
     if (command == L"screen") return Screen();
     if (command == L"marker") return Marker(args);
     if (command.rfind(L"reg-", 0) == 0) return RunRegistryCommand(args);
+    if (command.rfind(L"shell-", 0) == 0) return RunShellCommand(args);
     Fail("unknown command: " + Utf8(command));
 }

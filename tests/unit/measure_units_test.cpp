@@ -73,7 +73,9 @@ TEST(Calibration, RefusesBadInputAndKeepsTheRightSource) {
         const CalibrationResult r = Calibrate(c.pixels, c.typed);
         EXPECT_EQ(r.accepted, c.ppi > 0) << c.typed << " " << c.pixels;
         EXPECT_EQ(r.message.empty(), r.accepted) << c.typed;
-        if (r.accepted) EXPECT_NEAR(r.pixelsPerInch, c.ppi, 0.01) << c.typed;
+        if (r.accepted) {
+            EXPECT_NEAR(r.pixelsPerInch, c.ppi, 0.01) << c.typed;
+        }
     }
     EXPECT_EQ(ResolvePixelSize(120.0, 84.6).source, PixelSizeSource::Calibrated);
     EXPECT_EQ(ResolvePixelSize(5000.0, 84.6).pixelsPerInch, 84.6);

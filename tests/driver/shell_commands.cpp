@@ -1,0 +1,66 @@
+// The shell-* commands: the clipboard's text and the icons that Wine's
+// explorer shows in its notification area.
+//   shell-clipboard              {"text": ...} (CF_UNICODETEXT; "" when none)
+//   shell-hold-clipboard <ms>    keeps the clipboard open that long, as a
+//                                program that does not let go of it
+//   shell-tray-icons             [{"hwnd", "rect"}] of every visible icon,
+//                                in screen coordinates
+#include <string>
+
+#include "driver.h"
+
+namespace {
+
+std::string Clipboard() {
+    // Another program may have it open for a moment.
+    for (int attempt = 0; !OpenClipboard(nullptr); ++attempt) {
+        if (attempt == 100) Fail("the clipboard stays open");
+        Sleep(10);
+    }
+    std::wstring text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+            text = chars;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return JsonObject().Add("text", text).Text();
+}
+
+std::string HoldClipboard(const Args& args) {
+    if (args.size() != 2) Fail("usage: shell-hold-clipboard <ms>");
+    if (!OpenClipboard(nullptr)) Fail("cannot open the clipboard");
+    Sleep(DWORD(ParseNumber(args[1])));
+    CloseClipboard();
+    return JsonObject().Add("held", true).Text();
+}
+
+BOOL CALLBACK CollectIcon(HWND window, LPARAM list) {
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    if (lstrcmpiW(name, L"__wine_tray_icon") != 0 || !IsWindowVisible(window)) return TRUE;
+    RECT rect;
+    GetWindowRect(window, &rect);
+    reinterpret_cast<std::vector<std::string>*>(list)->push_back(
+        JsonObject().Add("hwnd", window).Add("rect", rect).Text());
+    return TRUE;
+}
+
+std::string TrayIcons() {
+    std::vector<std::string> icons;
+    for (HWND tray = FindWindowExW(nullptr, nullptr, L"Shell_TrayWnd", nullptr); tray;
+         tray = FindWindowExW(nullptr, tray, L"Shell_TrayWnd", nullptr)) {
+        EnumChildWindows(tray, CollectIcon, reinterpret_cast<LPARAM>(&icons));
+    }
+    return JsonArray(icons);
+}
+
+}  // namespace
+
+std::string RunShellCommand(const Args& args) {
+    if (args[0] == L"shell-clipboard") return Clipboard();
+    if (args[0] == L"shell-hold-clipboard") return HoldClipboard(args);
+    if (args[0] == L"shell-tray-icons") return TrayIcons();
+    Fail("unknown command: " + Utf8(args[0]));
+}
