@@ -3,8 +3,11 @@
 //   shell-clipboard              {"text": ...} (CF_UNICODETEXT; "" when none)
 //   shell-hold-clipboard <ms>    keeps the clipboard open that long, as a
 //                                program that does not let go of it
-//   shell-tray-icons             [{"hwnd", "rect"}] of every visible icon,
-//                                in screen coordinates
+//   shell-tray                   {"tray": rect, "icons": [{"hwnd", "rect"}]}: the
+//                                visible notification area and the icon windows
+//                                in it (screen coordinates); Wine 8 draws the
+//                                icons into the area itself, so the list can be
+//                                empty while icons show
 #include <string>
 
 #include "driver.h"
@@ -39,7 +42,7 @@ std::string HoldClipboard(const Args& args) {
 BOOL CALLBACK CollectIcon(HWND window, LPARAM list) {
     wchar_t name[64] = {};
     GetClassNameW(window, name, 64);
-    if (lstrcmpiW(name, L"__wine_tray_icon") != 0 || !IsWindowVisible(window)) return TRUE;
+    if (wcsstr(name, L"tray_icon") == nullptr || !IsWindowVisible(window)) return TRUE;
     RECT rect;
     GetWindowRect(window, &rect);
     reinterpret_cast<std::vector<std::string>*>(list)->push_back(
@@ -47,13 +50,16 @@ BOOL CALLBACK CollectIcon(HWND window, LPARAM list) {
     return TRUE;
 }
 
-std::string TrayIcons() {
+std::string Tray() {
     std::vector<std::string> icons;
+    RECT area{};
     for (HWND tray = FindWindowExW(nullptr, nullptr, L"Shell_TrayWnd", nullptr); tray;
          tray = FindWindowExW(nullptr, tray, L"Shell_TrayWnd", nullptr)) {
+        if (!IsWindowVisible(tray)) continue;
+        GetWindowRect(tray, &area);
         EnumChildWindows(tray, CollectIcon, reinterpret_cast<LPARAM>(&icons));
     }
-    return JsonArray(icons);
+    return JsonObject().Add("tray", area).AddRaw("icons", JsonArray(icons)).Text();
 }
 
 }  // namespace
@@ -61,6 +67,6 @@ std::string TrayIcons() {
 std::string RunShellCommand(const Args& args) {
     if (args[0] == L"shell-clipboard") return Clipboard();
     if (args[0] == L"shell-hold-clipboard") return HoldClipboard(args);
-    if (args[0] == L"shell-tray-icons") return TrayIcons();
+    if (args[0] == L"shell-tray") return Tray();
     Fail("unknown command: " + Utf8(args[0]));
 }
