@@ -35,6 +35,9 @@ enum MenuCommand : UINT {
 HWND IconWindow = nullptr;
 UINT TaskbarCreated = 0;
 bool IconShown = false;
+// A menu asked for with the mouse comes after a right button release; one
+// without it came from the keyboard, which gets the focus back after Esc.
+bool RightButtonReleased = false;
 
 NOTIFYICONDATAW IconData(UINT flags) {
     NOTIFYICONDATAW data{};
@@ -122,7 +125,12 @@ void RunCommand(UINT command) {
     }
 }
 
-void ShowMenu(int x, int y) {
+void ReturnFocusToIcon() {
+    NOTIFYICONDATAW data = IconData(0);
+    Shell_NotifyIconW(NIM_SETFOCUS, &data);
+}
+
+void ShowMenu(int x, int y, bool fromKeyboard) {
     HMENU menu = BuildMenu();
     // Without the foreground the menu would not close on a click elsewhere.
     SetForegroundWindow(IconWindow);
@@ -133,7 +141,11 @@ void ShowMenu(int x, int y) {
     // menus opened from a notification icon).
     PostMessageW(IconWindow, WM_NULL, 0, 0);
     DestroyMenu(menu);
-    if (command != 0) RunCommand(command);
+    if (command != 0) {
+        RunCommand(command);
+    } else if (fromKeyboard) {
+        ReturnFocusToIcon();
+    }
 }
 
 LRESULT CALLBACK IconWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -141,7 +153,11 @@ LRESULT CALLBACK IconWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         switch (LOWORD(lParam)) {
             case NIN_SELECT:
             case NIN_KEYSELECT: SwitchRulerByCommand(); break;
-            case WM_CONTEXTMENU: ShowMenu(short(LOWORD(wParam)), short(HIWORD(wParam))); break;
+            case WM_RBUTTONUP: RightButtonReleased = true; break;
+            case WM_CONTEXTMENU:
+                ShowMenu(short(LOWORD(wParam)), short(HIWORD(wParam)), !RightButtonReleased);
+                RightButtonReleased = false;
+                break;
             default: break;
         }
         return 0;
