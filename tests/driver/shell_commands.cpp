@@ -5,11 +5,9 @@
 //                                program that does not let go of it
 //   shell-clipboard-free         {"free": whether the clipboard can be opened now}
 //   shell-clipboard-empty        empties the clipboard
-//   shell-tray                   {"tray": rect, "icons": [{"hwnd", "rect"}]}: the
-//                                visible notification area and the icon windows
-//                                in it (screen coordinates); Wine 8 draws the
-//                                icons into the area itself, so the list can be
-//                                empty while icons show
+//   shell-tray                   {"tray": rect}: the visible notification area
+//                                (screen coordinates); Wine 8 draws the icons
+//                                into it, with no window per icon
 #include <string>
 
 #include "driver.h"
@@ -61,27 +59,13 @@ std::string ClipboardEmpty() {
     return JsonObject().Add("emptied", emptied).Text();
 }
 
-BOOL CALLBACK CollectIcon(HWND window, LPARAM list) {
-    wchar_t name[64] = {};
-    GetClassNameW(window, name, 64);
-    if (wcsstr(name, L"tray_icon") == nullptr || !IsWindowVisible(window)) return TRUE;
-    RECT rect;
-    GetWindowRect(window, &rect);
-    reinterpret_cast<std::vector<std::string>*>(list)->push_back(
-        JsonObject().Add("hwnd", window).Add("rect", rect).Text());
-    return TRUE;
-}
-
 std::string Tray() {
-    std::vector<std::string> icons;
     RECT area{};
     for (HWND tray = FindWindowExW(nullptr, nullptr, L"Shell_TrayWnd", nullptr); tray;
          tray = FindWindowExW(nullptr, tray, L"Shell_TrayWnd", nullptr)) {
-        if (!IsWindowVisible(tray)) continue;
-        GetWindowRect(tray, &area);
-        EnumChildWindows(tray, CollectIcon, reinterpret_cast<LPARAM>(&icons));
+        if (IsWindowVisible(tray)) GetWindowRect(tray, &area);
     }
-    return JsonObject().Add("tray", area).AddRaw("icons", JsonArray(icons)).Text();
+    return JsonObject().Add("tray", area).Text();
 }
 
 }  // namespace

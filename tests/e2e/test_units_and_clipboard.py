@@ -1,15 +1,13 @@
-"""Units, copying and the notification-area icon, end to end, as one user's
-story: a store of the previous version still gives a pixel label; the icon
-is there from start-up to exit; a click on it switches the ruler; its menu
-switches the ruler and sets millimetres, which the label on screen and the
-copy key's clipboard text then show; a clipboard that another program holds
-open leaves the program responsive and its old text in place.
+"""The notification-area icon, units and copying as one user's story: a store
+of the previous version gives a pixel label; the icon shows from start to
+exit; a click and the menu switch the ruler; the menu sets millimetres, which
+the label and the copy key's clipboard text show; a clipboard held open by
+another program leaves the program responsive and the old text in place.
 
-Wine 8's explorer draws the icons into its notification area itself (no
-window per icon): the test clicks the icon's slot at the area's right end
-and tells the icon's presence by its yellow pixels there. Keys typed with
-xdotool do not reach the icon's menu (X keeps the focus elsewhere), so the
-test posts the menu's arrow and Enter keys to the menu window instead."""
+Wine 8 draws the icons into its notification area (no window per icon): the
+test clicks the icon's slot at the right end and finds the icon by its yellow
+pixels. xdotool's keys do not reach the icon's menu (X keeps the focus
+elsewhere), so the test posts the menu's keys to the menu window."""
 
 import math
 import os
@@ -38,7 +36,7 @@ class UnitsAndClipboardTest(MeasurixTestCase):
         if self.overlay_visible(self.process):
             # The overlay lets clicks through, but under Wine only once it
             # has settled around the pointer's new place.
-            self.label_at(self.process, x, y)
+            self.label_at(x, y)
         else:
             self.input.mousemove(x, y)
         self.input.click(button)
@@ -55,19 +53,20 @@ class UnitsAndClipboardTest(MeasurixTestCase):
         return self.wait_until(lambda: (lambda t: t != previous and t)(self.driver.call("shell-clipboard")["text"]),
                                10, "a new text on the clipboard")
 
-    def label_at(self, process, x, y):
-        """The label's rectangle once it sits beside the pointer at (x, y)."""
+    def label_at(self, x, y):
+        """The label's rectangle (the narrower overlay window) once it sits
+        beside the pointer at (x, y)."""
         def label():
-            windows = [w["rect"] for w in self.driver.find_windows(cls="RulerDisplay", pid=process.windows_pid)
-                       if w["visible"]]
-            rect = min(windows, key=lambda r: r[2] - r[0], default=None)
-            return rect if rect and abs((rect[1] + rect[3]) // 2 - y) < 12 and min(abs(rect[0] - x), abs(rect[2] - x)) < 40 else None
+            rect = min((w["rect"] for w in self.driver.find_windows(cls="RulerDisplay", pid=self.process.windows_pid)
+                        if w["visible"]), key=lambda r: r[2] - r[0], default=None)
+            beside = rect and min(abs(rect[0] - x), abs(rect[2] - x)) < 40 and abs((rect[1] + rect[3]) // 2 - y) < 12
+            return rect if beside else None
         self.input.mousemove(x, y)
         return self.wait_until(label, 10, "the label beside the pointer at %d,%d" % (x, y))
 
-    def save_docs_pictures(self, process):
+    def save_docs_pictures(self):
         """The menu and the millimetre label, for the README."""
-        self.save_picture(self.label_at(process, 300, 200), 30, "label-millimetres.png")
+        self.save_picture(self.label_at(300, 200), 30, "label-millimetres.png")
         self.click_icon(3)
         menu = self.driver.wait_window(cls="#32768", visible=True)
         self.save_picture(menu["rect"], 24, "tray-menu.png")
@@ -89,7 +88,7 @@ class UnitsAndClipboardTest(MeasurixTestCase):
         self.wait_ruler(process, True)
         self.wait_until(self.icon_shown, 10, "the icon in the notification area")
 
-        pixel_label = self.label_at(process, 300, 200)
+        pixel_label = self.label_at(300, 200)
         text = self.copy()
         pixels = PIXEL_LABEL.match(text)
         self.assertTrue(pixels, "a pixel label: %r" % text)
@@ -101,14 +100,14 @@ class UnitsAndClipboardTest(MeasurixTestCase):
         self.menu(VK_DOWN, VK_RETURN)  # "Ruler on"
         self.wait_ruler(process, True)
         self.menu(VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN, VK_RETURN)  # Units > Millimetres
-        mm_label = self.label_at(process, 300, 200)
+        mm_label = self.label_at(300, 200)
         self.assertGreater(mm_label[2] - mm_label[0], pixel_label[2] - pixel_label[0], "the longer millimetre label")
         self.wait_until(lambda: self.reg.query(MEASURIX_KEY, "unit") == 2, 10, "the unit saved")
         mm = lambda v: "%.1f" % (v * 25.4 / 96)
         expected = "%sx%s %s mm %s\u00b0" % (mm(dx), mm(dy), mm(length), pixels[4])
         self.assertEqual(self.copy(pixels[0]), expected)
         if os.environ.get("MEASURIX_DOCS_SCREENSHOTS") == "1":
-            self.save_docs_pictures(process)
+            self.save_docs_pictures()
 
         # Another program holds the clipboard: the copy gives up quietly and
         # the program keeps serving the icon meanwhile.
