@@ -8,6 +8,7 @@
 #include "display/calibration.h"
 #include "display/copy_text.h"
 #include "display/edid.h"
+#include "input_test_support.h"
 #include "unit/settings_test_support.h"
 
 namespace {
@@ -184,6 +185,36 @@ TEST_F(MeasureSettingsStore, LoadSaveAndSurviveDamage) {
     EXPECT_FALSE(MonitorCalibration("A"));
     EXPECT_EQ(MonitorCalibration("B"), 150.0);
     ForgetMonitorCalibration("B");
+}
+
+// One copy per press of the copy key (Pause): none for auto-repeats, none
+// while the ruler is off (only the toggle key is matched then), none with
+// another modifier held, and one also when a key-state resync saw the key
+// go down before the hook did.
+TEST_F(InputTest, CopyKeyCopiesOncePerPress) {
+    const struct {
+        uint32_t message, vk;
+        int32_t filter;
+        bool seenByResync;
+        size_t copies;  // in total so far
+    } steps[] = {
+        {WmKeyDown, 0x13, -1, false, 1},          {WmKeyDown, 0x13, -1, false, 1},
+        {WmKeyUp, 0x13, -1, false, 1},            {WmKeyDown, 0x13, ToggleRuler, false, 1},
+        {WmKeyUp, 0x13, ToggleRuler, false, 1},   {WmKeyDown, 0x13, -1, true, 2},
+        {WmKeyUp, 0x13, -1, false, 2},            {WmKeyDown, 0xA2, -1, false, 2},
+        {WmKeyDown, 0x13, -1, false, 2},          {WmKeyUp, 0xA2, -1, false, 2},
+        {WmKeyUp, 0x13, -1, false, 2},            {WmKeyDown, 0x13, -1, false, 3},
+    };
+    for (const auto& step : steps) {
+        SetRoleFilter(step.filter);
+        if (step.seenByResync) Feed(step.vk, true);
+        KeyboardHookEvent event;
+        event.message = step.message;
+        event.vkCode = step.vk;
+        HandleKeyboardHookEvent(0, event);
+        CopyPending = 0;  // the main loop took it
+        EXPECT_EQ(CountPosts(MsgCopyMeasurement), step.copies) << &step - steps;
+    }
 }
 
 }  // namespace
