@@ -173,7 +173,10 @@ INT_PTR CALLBACK MeasureSettingsProc(HWND window, UINT message, WPARAM wParam, L
             RefreshCopyKeyRow(window);
             RequestSave();
             return 1;
-        case MsgRefresh: ShowSettings(window); return 1;
+        case MsgRefresh:
+            ShowSettings(window);
+            RefreshCopyKeyRow(window);
+            return 1;
         default: return 0;
     }
 }

@@ -5,7 +5,8 @@
 
 // Opens the window or brings it forward. Main thread.
 void OpenMeasureSettingsWindow();
-// Shows a unit chosen elsewhere (the icon's menu). Any thread.
+// Shows what changed elsewhere (a unit chosen in the icon's menu, the hooks
+// switched off, which the copy key's row follows). Any thread.
 void RefreshMeasureSettingsWindow();
 
 // Options thread: creates the window or presents the open one, and the open
