@@ -41,7 +41,7 @@ set_tests_properties(e2e_environment_down PROPERTIES FIXTURES_CLEANUP wine_env E
 
 # The unit tests again, as a Windows program under Wine.
 add_test(NAME unit_tests_wine
-  COMMAND ${Python3_EXECUTABLE} -m harness.run_in_wine ${WINDOWS_BUILD_DIR}/measurix_unit_tests.exe)
+  COMMAND ${Python3_EXECUTABLE} -m harness.environment run ${WINDOWS_BUILD_DIR}/measurix_unit_tests.exe)
 set_tests_properties(unit_tests_wine PROPERTIES FIXTURES_REQUIRED wine_env ENVIRONMENT "${E2E_ENV}" RESOURCE_LOCK wine_desktop
   LABELS "unit;wine" TIMEOUT 600)
 # Labels select a layer: ctest -L unit, ctest -L e2e, ctest -L wine.

@@ -13,40 +13,42 @@ import math
 import os
 import re
 import subprocess
+import threading
 
-from harness import MeasurixTestCase, MEASURIX_KEY
+from harness import MeasurixTestCase
+from harness.desktop import Driver
 
 WM_KEYDOWN, VK_RETURN, VK_ESCAPE, VK_UP, VK_DOWN, VK_RIGHT = 0x100, 0x0D, 0x1B, 0x26, 0x28, 0x27
-REPO = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
+DOCS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "docs")
 PIXEL_LABEL = re.compile(r"^(\d+)x(\d+) (\d+\.\d) (-?\d+\.\d)\u00b0$")
 
 
 class UnitsAndClipboardTest(MeasurixTestCase):
     def icon_slot(self):
-        left, top, right, bottom = self.driver.call("shell-tray")["tray"]
+        left, top, right, bottom = self.driver.call("shell-tray")
         return (right - 20, top, right, bottom)
 
     def icon_shown(self):
-        shot = self.screenshot()
-        return shot.count(self.icon_slot(), lambda p: p[0] > 180 and p[1] > 140 and p[2] < 100) > 10
+        return self.screenshot().count(self.icon_slot(), lambda p: p[0] > 180 and p[1] > 140 and p[2] < 100) > 10
 
     def click_icon(self, button):
         left, top, right, bottom = self.icon_slot()
         x, y = (left + right) // 2, (top + bottom) // 2
-        if self.overlay_visible(self.process):
+        if self.ruler(self.program):
             # The overlay lets clicks through, but under Wine only once it
             # has settled around the pointer's new place.
             self.label_at(x, y)
-        else:
-            self.input.mousemove(x, y)
-        self.input.click(button)
+        self.input.click(x, y, button)
+
+    def open_menu(self):
+        self.click_icon(3)
+        return self.window(cls="#32768", visible=True)
 
     def menu(self, *keys):
-        self.click_icon(3)
-        menu = self.driver.wait_window(cls="#32768", visible=True)
+        menu = self.open_menu()
         for key in keys:
-            self.driver.post(menu["hwnd"], WM_KEYDOWN, key)
-        self.driver.wait_no_window(cls="#32768", visible=True)
+            self.post(menu["hwnd"], WM_KEYDOWN, key)
+        self.wait_until(lambda: not self.windows(cls="#32768", visible=True), 10, "the menu closed")
 
     def copy(self, previous=None):
         self.input.key("Pause")
@@ -57,35 +59,32 @@ class UnitsAndClipboardTest(MeasurixTestCase):
         """The label's rectangle (the narrower overlay window) once it sits
         beside the pointer at (x, y)."""
         def label():
-            rect = min((w["rect"] for w in self.driver.find_windows(cls="RulerDisplay", pid=self.process.windows_pid)
-                        if w["visible"]), key=lambda r: r[2] - r[0], default=None)
+            rect = min((w["rect"] for w in self.windows(cls="RulerDisplay", pid=self.program.pid, visible=True)),
+                       key=lambda r: r[2] - r[0], default=None)
             beside = rect and min(abs(rect[0] - x), abs(rect[2] - x)) < 40 and abs((rect[1] + rect[3]) // 2 - y) < 12
             return rect if beside else None
         self.input.mousemove(x, y)
         return self.wait_until(label, 10, "the label beside the pointer at %d,%d" % (x, y))
 
     def save_docs_pictures(self):
-        """The menu and the millimetre label, for the README."""
+        """The millimetre label and the menu, for the README."""
         self.save_picture(self.label_at(300, 200), 30, "label-millimetres.png")
-        self.click_icon(3)
-        menu = self.driver.wait_window(cls="#32768", visible=True)
+        menu = self.open_menu()
         self.save_picture(menu["rect"], 24, "tray-menu.png")
-        self.driver.post(menu["hwnd"], WM_KEYDOWN, VK_ESCAPE)
-        self.driver.wait_no_window(cls="#32768", visible=True)
+        self.post(menu["hwnd"], WM_KEYDOWN, VK_ESCAPE)
+        self.wait_until(lambda: not self.windows(cls="#32768", visible=True), 10, "the menu closed")
 
     def save_picture(self, rect, margin, name):
-        full = os.path.join(self.log_dir, "screen-" + name)
-        self.screenshot().save_png(full)
         left, top = max(rect[0] - margin, 0), max(rect[1] - margin, 0)
         right, bottom = min(rect[2] + margin, 1280), min(rect[3] + margin, 800)
-        subprocess.run(["convert", full, "-crop", "%dx%d+%d+%d" % (right - left, bottom - top, left, top), "+repage",
-                        "-strip", "-colors", "64", "PNG8:" + os.path.join(REPO, "docs", name)], check=True, timeout=60)
+        subprocess.run(["import", "-display", self.state["display"], "-window", "root", "-crop",
+                        "%dx%d+%d+%d" % (right - left, bottom - top, left, top), "+repage", "-strip", "-colors", "64",
+                        "PNG8:" + os.path.join(DOCS, name)], check=True, timeout=60)
 
     def test_icon_menu_units_and_copying(self):
         self.driver.call("shell-clipboard-empty")
-        self.reg.add(MEASURIX_KEY, "version", "REG_DWORD", 36)  # a store of the previous version
-        process = self.process = self.start_measurix("-hide")
-        self.wait_ruler(process, True)
+        self.program = program = self.start("-hide", seed={"version": 36})  # a store of the previous version
+        self.wait_ruler(program, True)
         self.wait_until(self.icon_shown, 10, "the icon in the notification area")
 
         pixel_label = self.label_at(300, 200)
@@ -96,13 +95,13 @@ class UnitsAndClipboardTest(MeasurixTestCase):
         self.assertAlmostEqual(length, math.hypot(dx, dy), delta=0.06)
 
         self.click_icon(1)
-        self.wait_ruler(process, False)
+        self.wait_ruler(program, False)
         self.menu(VK_DOWN, VK_RETURN)  # "Ruler on"
-        self.wait_ruler(process, True)
+        self.wait_ruler(program, True)
         self.menu(VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN, VK_RETURN)  # Units > Millimetres
         mm_label = self.label_at(300, 200)
         self.assertGreater(mm_label[2] - mm_label[0], pixel_label[2] - pixel_label[0], "the longer millimetre label")
-        self.wait_until(lambda: self.reg.query(MEASURIX_KEY, "unit") == 2, 10, "the unit saved")
+        self.wait_stored("unit", 2)
         mm = lambda v: "%.1f" % (v * 25.4 / 96)
         expected = "%sx%s %s mm %s\u00b0" % (mm(dx), mm(dy), mm(length), pixels[4])
         self.assertEqual(self.copy(pixels[0]), expected)
@@ -111,15 +110,18 @@ class UnitsAndClipboardTest(MeasurixTestCase):
 
         # Another program holds the clipboard: the copy gives up quietly and
         # the program keeps serving the icon meanwhile.
-        holder = self.start_program(self.driver.exe, "shell-hold-clipboard", "5000")
-        self.wait_until(lambda: not self.driver.call("shell-clipboard-free")["free"], 10, "the clipboard held")
+        holder = Driver(self.state, self.mxdriver_exe, self.log_dir)
+        self.addCleanup(holder.close)
+        hold = threading.Thread(target=holder.call, args=("shell-hold-clipboard", 5000))
+        hold.start()
+        self.wait_until(lambda: not self.driver.call("shell-clipboard-free"), 10, "the clipboard held")
         self.input.mousemove(400, 300)  # a copy that got through would differ
         self.input.key("Pause")
         self.click_icon(1)
-        self.wait_ruler(process, False)
-        self.assertEqual(holder.wait_exit(20), 0)
+        self.wait_ruler(program, False)
+        hold.join(30)
         self.assertEqual(self.driver.call("shell-clipboard")["text"], expected)
 
         self.menu(VK_UP, VK_RETURN)  # "Exit"
-        self.assertEqual(process.wait_exit(20), 0)
+        self.assertEqual(program.wait_exit(20), 0)
         self.wait_until(lambda: not self.icon_shown(), 10, "the icon gone")

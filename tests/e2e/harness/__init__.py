@@ -1,84 +1,59 @@
-"""End-to-end test harness of Measurix: the real measurix.exe under Wine in a
-virtual X display, driven by xdotool and by our own Windows helper mxdriver.
+"""End-to-end harness of Measurix: the real measurix.exe under Wine on a
+virtual X display, driven by xdotool and read by mxdriver (tests/driver), the
+registry through `wine reg`, pixels through ImageMagick.
 
-Quick start (from tests/e2e, with the programs built into build/windows):
+Run (from tests/e2e, programs built into build/windows, or MEASURIX_EXE and
+MXDRIVER_EXE set); ctest does the same with its own environment:
 
-    export MEASURIX_E2E_STATE=/tmp/e2e-$USER   # optional; your own environment
-    python3 -m harness.environment up           # ~12 s: Xvfb + fresh prefix
-    python3 -m unittest -v test_command_line    # any tests, as often as wanted
+    export MEASURIX_E2E_STATE=/tmp/e2e-$USER
+    python3 -m harness.environment up
+    python3 -m unittest -v test_first_start
     python3 -m harness.environment down
 
-or simply `ctest -R e2e --output-on-failure` in the build directory (ctest
-brings its own environment up and down). MEASURIX_EXE and MXDRIVER_EXE name
-the programs (default: build/windows/ of the repository).
+A test is a MeasurixTestCase. Before each test the program's registry key
+and RunOnce entry are gone, Num Lock is off and the pointer is at 640,400;
+after it every program it started is ended and held keys are let go; a
+failed test leaves a screenshot and the window list in <state>/artifacts/.
 
-A test:
+    p = self.start("-hide", seed={"alpha": 255, "font": b"..."}, trace=False)
+        # Program, after its main window appeared; p.pid is its Windows pid.
+        # wait=False for starts that end or only show a box.
+    p.wait_exit(timeout) -> 0..255;  p.running();  p.output() (with trace=True:
+        the program's MEASURIX_TRACE lines);  self.end(p)  (a second start -exit)
+    self.windows(title=..., cls=..., pid=..., visible=...) -> [dict]
+    self.window(timeout, **criteria)       waits for one; self.options(p, visible=True)
+    self.control(window, id) -> dict;  self.click(window, id, modal=False)
+    self.send(hwnd, msg, w, l) -> int;  self.post(...);  self.select_tab(window, i)
+    self.driver.call("settext", hwnd, text)
+    self.ruler(p) -> True/False/None;  self.wait_ruler(p, on)
+    self.wait_foreground(hwnd);  self.keystate(vk) -> {"down", "toggled"}
+    self.set_num_lock(on);  log = self.keylog()  (log.events(), log.wait_for(...))
+    self.input: key("Num_Lock"), keydown("shift"), keyup(...), mousemove(x, y),
+        click(x, y, button)                                     (xdotool)
+    self.screenshot() -> .pixel(x, y), .count(rect, pred), .find(rect, pred)
+    self.wait_pixels(rect, pred, description, minimum)
+    self.stored() -> {name: value};  self.stored(name);  self.wait_stored(name, v)
+    self.reg.write({name: value}, key=RUNONCE_KEY...);  self.reg.values(key)
+    self.wait_until(predicate, timeout, description)
 
-    from harness import MeasurixTestCase, EXIT_MINUS_ONE
+Rules: wait for conditions with wait_until, never sleep; prove that something
+does NOT happen by a later event that must come after it (a probe), not by
+waiting a while.
 
-    class OptionsTest(MeasurixTestCase):
-        def test_second_start_opens_the_options(self):
-            first = self.start_measurix("-hide")
-            self.wait_main_window(first)
-            self.assertEqual(self.start_measurix().wait_exit(), 0)
-            self.driver.wait_window(title="Measurix - Options", pid=first.windows_pid)
-
-Modules (each documents its API in its docstring):
-    harness.testcase     MeasurixTestCase (setUp/cleanup, starting the program)
-    harness.driver       Driver: windows, controls, clicks, tabs, combos, key log,
-                         window watch, registry access
-    harness.screen       screenshots and pixels; XInput (xdotool keys and mouse)
-    harness.registry     Registry: query/add/delete values (through mxdriver)
-    harness.waiting      wait_until / stays_true (deadlines, never fixed sleeps)
-    harness.winprocess   WinProcess: a `wine prog.exe` with output and exit code
-    harness.environment  up/down of the display and prefix; paths and env
-    harness.run_in_wine  run one Windows program in the environment
-
-Rules for tests: wait on conditions with wait_until, never sleep; use
-stays_true only to prove that something does not happen, with a short
-duration (or better, a later event that must come after it, as the probe in
-test_single_instance does, or driver.watch_windows() with sync()); do not
-depend on other tests' leftovers (setUp resets the registry, Num Lock and the
-pointer).
-
-What we found out about Wine 8 here (Debian's wine/wine64 without wine32):
-* wineboot works with the 64-bit loader only; its complaint about
-  syswow64\rundll32.exe is harmless for our 64-bit programs.
-* In the virtual desktop each top-level window still is an X window of its
-  own inside the desktop's; X's keyboard focus follows Wine's activation, and
-  with no focus window (PointerRoot) keys go to the window under the pointer,
-  which is why setUp puts the pointer in the middle of the screen.
-* The desktop background (DESKTOP_BACKGROUND) is only drawn while some Wine
-  program has a window; with none, the X screen is black.
-* WM_NOTIFY cannot be sent to another process; select_tab therefore clicks
-  the tab item with mouse messages, which makes the tab control notify its
-  parent itself. Common-control messages with pointers (TCM_GETITEM,
-  TCM_GETITEMRECT) work with memory allocated in the target process.
-* `xdotool mousemove --sync` never returns when the pointer already is at the
-  target; XInput.mousemove waits for the position itself.
-* Wine's helper processes (explorer, services) inherit the standard handles
-  of the program that started them and outlive it: never wait for the end of
-  a pipe given to a Wine program; the harness uses files.
-* `wine` returns the program's exit code modulo 256 (EXIT_MINUS_ONE = 255).
+What we found out about Wine 8 here:
+* Low-level hooks see input only for Wine windows, so everything runs inside
+  one virtual desktop covering the X screen; with no focus window, keys go to
+  the window under the pointer.
+* `wine` returns the program's exit code modulo 256; Wine's helper processes
+  inherit standard handles and outlive the program, so output goes to files.
+* WM_NOTIFY cannot be sent to another process; TCM_SETCURFOCUS makes the tab
+  control send its own notifications.
+* A layered window is not blended with what lies below (no compositing
+  manager): a drawn pixel shows as its colour times the constant alpha.
 """
 
-# Imported on first use, so that `python3 -m harness.environment` does not
-# load its own module twice.
-_EXPORTS = {
-    "Driver": "harness.driver", "DriverError": "harness.driver", "KeyLog": "harness.driver",
-    "MEASURIX_KEY": "harness.registry", "RUNONCE_KEY": "harness.registry", "Registry": "harness.registry",
-    "signed32": "harness.registry",
-    "DESKTOP_BACKGROUND": "harness.screen", "Screenshot": "harness.screen", "XInput": "harness.screen",
-    "differs_from": "harness.screen", "near": "harness.screen", "take_screenshot": "harness.screen",
-    "VK_NUMLOCK": "harness.testcase", "MeasurixTestCase": "harness.testcase",
-    "WaitTimeout": "harness.waiting", "stays_true": "harness.waiting", "wait_until": "harness.waiting",
-    "EXIT_MINUS_ONE": "harness.winprocess", "WinProcess": "harness.winprocess",
-}
-__all__ = sorted(_EXPORTS)
+from harness.case import OPTIONS, VK_NUMLOCK, MeasurixTestCase
+from harness.desktop import MEASURIX_KEY, RUNONCE_KEY, wait_until
+from harness.environment import windows_path
 
-
-def __getattr__(name):
-    if name not in _EXPORTS:
-        raise AttributeError("module 'harness' has no attribute %r" % name)
-    import importlib
-    return getattr(importlib.import_module(_EXPORTS[name]), name)
+__all__ = ["MEASURIX_KEY", "OPTIONS", "RUNONCE_KEY", "VK_NUMLOCK", "MeasurixTestCase", "wait_until", "windows_path"]

@@ -1,0 +1,216 @@
+"""MeasurixTestCase: starting measurix.exe and looking at its windows, with a
+clean desktop before each test and the evidence of a failure kept after it."""
+
+import os
+import signal
+import subprocess
+import sys
+import unittest
+
+from harness.desktop import KeyLog, Registry, Screenshot, XInput, Driver, wait_until
+from harness.environment import kill_processes, load_state, wine_env
+
+VK_NUMLOCK = 0x90
+OPTIONS = "Measurix - Options"
+
+
+def _exe(variable, name):
+    path = os.environ.get(variable) or os.path.join(os.path.dirname(__file__), "../../../build/windows", name)
+    if not os.path.exists(path):
+        raise RuntimeError("%s not found at %s (set %s)" % (name, path, variable))
+    return os.path.abspath(path)
+
+
+class Program:
+    """One `wine measurix.exe ...`; pid is the Windows pid of its main window
+    (None for a start that was not waited for)."""
+
+    def __init__(self, case, args, env):
+        self.args, self.pid = args, None
+        self.log = os.path.join(case.log_dir, "measurix-%d.log" % len(case.programs))
+        with open(self.log, "wb") as log:
+            self.popen = subprocess.Popen(["wine", case.measurix_exe] + list(args), env=env,
+                                          stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT)
+
+    def __repr__(self):
+        return "<measurix.exe %s>" % " ".join(self.args)
+
+    def running(self):
+        return self.popen.poll() is None
+
+    def wait_exit(self, timeout=15.0):
+        """The exit code as `wine` reports it, 0..255 (255 for -1)."""
+        wait_until(lambda: not self.running(), timeout, "%r to end" % self)
+        return self.popen.returncode
+
+    def output(self):
+        with open(self.log, "rb") as f:
+            return f.read().decode(errors="replace")
+
+    def kill(self):
+        if self.running():
+            self.popen.send_signal(signal.SIGKILL)
+        self.popen.wait()
+
+
+class MeasurixTestCase(unittest.TestCase):
+    wait_until = staticmethod(wait_until)
+
+    @classmethod
+    def setUpClass(cls):
+        cls.state = load_state()
+        cls.measurix_exe = _exe("MEASURIX_EXE", "measurix.exe")
+        cls.mxdriver_exe = _exe("MXDRIVER_EXE", "mxdriver.exe")
+
+    def setUp(self):
+        self.log_dir = os.path.join(self.state["dir"], "logs", self.id())
+        os.makedirs(self.log_dir, exist_ok=True)
+        self.programs, self.keylogs = [], []
+        kill_processes(self.state, "measurix.exe")
+        kill_processes(self.state, "mxdriver.exe")
+        self.driver = Driver(self.state, self.mxdriver_exe, self.log_dir)
+        self.reg = Registry(self.state)
+        self.input = XInput(self.state)
+        self.addCleanup(self.driver.close)
+        self.addCleanup(self.input.release_all)
+        self.addCleanup(self._end_programs)
+        self.reg.write({}, reset=True)
+        # The program takes its "invert" default from the Num Lock light.
+        self.set_num_lock(False)
+        self.input.mousemove(640, 400)
+
+    def _end_programs(self):
+        failed = any(test is self for test, _ in self._outcome.result.failures + self._outcome.result.errors)
+        if failed:
+            self._save_artifacts()
+        for program in self.programs:
+            program.kill()
+        for log in self.keylogs:
+            log.close()
+        kill_processes(self.state, "measurix.exe")  # also those the program started itself
+
+    def _save_artifacts(self):
+        directory = os.path.join(self.state["dir"], "artifacts", self.id())
+        os.makedirs(directory, exist_ok=True)
+        subprocess.run(["import", "-display", self.state["display"], "-window", "root",
+                        os.path.join(directory, "screen.png")], timeout=60)
+        with open(os.path.join(directory, "windows.txt"), "w") as f:
+            f.write("\n".join(map(repr, self.windows())))
+        for program in self.programs:
+            print("--- %r:\n%s" % (program, program.output()[-2000:]), file=sys.stderr)
+        print("artifacts of the failed test: %s" % directory, file=sys.stderr)
+
+    # -- the program ----------------------------------------------------------
+    def start(self, *args, seed=None, wait=True, trace=False):
+        """Starts measurix.exe after writing `seed` ({name: value}) to its
+        key; with wait, waits for its new main window and sets its pid."""
+        if seed:
+            self.reg.write(seed)
+        before = {w["hwnd"] for w in self.windows(title="Measurix", cls="Static")}
+        env = dict(wine_env(self.state), **({"MEASURIX_TRACE": "1"} if trace else {}))
+        program = Program(self, args, env)
+        self.programs.append(program)
+        if wait:
+            main = self.wait_until(lambda: [w for w in self.windows(title="Measurix", cls="Static")
+                                            if w["hwnd"] not in before], 20, "the main window of %r" % program)
+            program.pid = main[0]["pid"]
+        return program
+
+    def end(self, program):
+        """Ends it as the user would, with a second start with -exit."""
+        self.assertEqual(self.start("-exit", wait=False).wait_exit(), 0)
+        self.assertEqual(program.wait_exit(), 0)
+
+    # -- windows --------------------------------------------------------------
+    def windows(self, **criteria):
+        """Top-level windows (dicts: hwnd, title, class, pid, visible, iconic,
+        topmost, exstyle, foreground, rect) whose fields equal `criteria`;
+        cls stands for class."""
+        criteria = {("class" if k == "cls" else k): v for k, v in criteria.items()}
+        return [w for w in self.driver.call("windows") if all(w[k] == v for k, v in criteria.items())]
+
+    def window(self, timeout=10.0, **criteria):
+        """Waits for the first top-level window matching `criteria`."""
+        return self.wait_until(lambda: (self.windows(**criteria) or [None])[0], timeout, "a window %r" % criteria)
+
+    def options(self, program, **state):
+        """Waits for the program's options window, in `state` (visible=...)."""
+        return self.window(title=OPTIONS, pid=program.pid, **state)
+
+    def control(self, window, control_id):
+        """The control (dict: hwnd, parent, id, class, text, visible, enabled,
+        rect, items of a combo box) with that id; the visible one when pages
+        share ids."""
+        found = [c for c in self.driver.call("controls", window["hwnd"]) if c["id"] == control_id]
+        found = [c for c in found if c["visible"]] if len(found) > 1 else found
+        self.assertEqual(len(found), 1, "controls with id %d: %r" % (control_id, found))
+        return found[0]
+
+    def click(self, window, control_id, modal=False):
+        """A click on a button (BM_CLICK) or other control; `modal` for
+        clicks that open a modal window (posted, does not wait)."""
+        self.driver.call("click", self.control(window, control_id)["hwnd"], *(["async"] if modal else []))
+
+    def send(self, hwnd, message, wparam=0, lparam=0):
+        return self.driver.call("send", hwnd, message, wparam, lparam)
+
+    def post(self, hwnd, message, wparam=0, lparam=0):
+        self.driver.call("post", hwnd, message, wparam, lparam)
+
+    def select_tab(self, window, index):
+        # TCM_SETCURFOCUS selects like a click: the tab control itself sends
+        # TCN_SELCHANGING and TCN_SELCHANGE to the window.
+        tab = next(c for c in self.driver.call("controls", window["hwnd"]) if c["class"] == "SysTabControl32")
+        self.send(tab["hwnd"], 0x1330, index)
+
+    def ruler(self, program):
+        """True while an overlay window is shown, False once all are hidden
+        (after the fade), None before the program made them."""
+        shown = [w["visible"] for w in self.windows(cls="RulerDisplay", pid=program.pid)]
+        return any(shown) if shown else None
+
+    def wait_ruler(self, program, on):
+        self.wait_until(lambda: self.ruler(program) is on, 10, "the ruler %s" % ("on" if on else "off"))
+
+    def wait_foreground(self, hwnd):
+        self.wait_until(lambda: self.windows(hwnd=hwnd, foreground=True), 10, "window %d in front" % hwnd)
+
+    # -- keys, pixels, settings -----------------------------------------------
+    def keystate(self, vk):
+        """{"down": bool, "toggled": bool} as Windows sees the key."""
+        return self.driver.call("keystate", vk)
+
+    def set_num_lock(self, on):
+        # Under Wine a Num Lock typed with xdotool now and then leaves Wine's
+        # lock state as it was; the program follows that state, as on
+        # Windows, so the key is pressed again.
+        for _ in range(3):
+            if self.keystate(VK_NUMLOCK)["toggled"] == on:
+                return
+            self.input.key("Num_Lock")
+            try:
+                wait_until(lambda: self.keystate(VK_NUMLOCK)["toggled"] == on, 1)
+            except AssertionError:
+                pass
+        self.assertEqual(self.keystate(VK_NUMLOCK)["toggled"], on, "Num Lock after three presses")
+
+    def keylog(self):
+        """A new key log window of mxdriver that has the focus (KeyLog)."""
+        log = KeyLog(self.state, self.mxdriver_exe, os.path.join(self.log_dir, "keys-%d.txt" % len(self.keylogs)))
+        self.keylogs.append(log)
+        self.wait_foreground(log.hwnd)
+        return log
+
+    def screenshot(self):
+        return Screenshot(self.state)
+
+    def wait_pixels(self, rect, predicate, description, minimum=1):
+        """Waits until at least `minimum` pixels of rect satisfy predicate."""
+        return self.wait_until(lambda: self.screenshot().count(rect, predicate) >= minimum, 10, description)
+
+    def stored(self, name=None):
+        values = self.reg.values()
+        return values if name is None else values.get(name)
+
+    def wait_stored(self, name, value):
+        self.wait_until(lambda: self.stored(name) == value, 10, "%s stored as %r" % (name, value), interval=0.2)

@@ -1,0 +1,211 @@
+"""The tools that see and drive the Wine desktop: mxdriver for windows and
+keys as Windows sees them, xdotool for input, ImageMagick for pixels and
+`wine reg` for the registry. MeasurixTestCase makes one of each per test."""
+
+import json
+import os
+import select
+import subprocess
+import tempfile
+import time
+
+from harness.environment import wine_env, windows_path
+
+TIMEOUT_SCALE = float(os.environ.get("MEASURIX_E2E_TIMEOUT_SCALE", "3"))
+MEASURIX_KEY = r"HKEY_CURRENT_USER\Software\Measurix"
+RUNONCE_KEY = r"HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\RunOnce"
+
+
+def wait_until(predicate, timeout=10.0, description="a condition", interval=0.05):
+    """Calls predicate until it returns something truthy and returns that;
+    fails the test at the deadline (stretched by MEASURIX_E2E_TIMEOUT_SCALE,
+    since the machine is shared: a deadline only matters to a failing test)."""
+    deadline = time.monotonic() + timeout * TIMEOUT_SCALE
+    while True:
+        value = predicate()
+        if value:
+            return value
+        if time.monotonic() >= deadline:
+            raise AssertionError("timed out waiting for %s (last value: %r)" % (description, value))
+        time.sleep(interval)
+
+
+class Driver:
+    """One long-running `mxdriver serve` (a few ms a call, where a new Wine
+    process costs 0.1-1 s). call() returns the parsed JSON result."""
+
+    def __init__(self, state, exe, log_dir):
+        self.state, self.exe, self.log_dir, self.process = state, exe, log_dir, None
+
+    def call(self, *args):
+        if self.process is None or self.process.poll() is not None:
+            with open(os.path.join(self.log_dir, "mxdriver.stderr"), "ab") as stderr:
+                self.process = subprocess.Popen(["wine", self.exe, "serve"], env=wine_env(self.state),
+                                                stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=stderr)
+        self.process.stdin.write(("\t".join(map(str, args)) + "\n").encode())
+        self.process.stdin.flush()
+        if not select.select([self.process.stdout], [], [], 30)[0]:
+            self.close()
+            raise AssertionError("mxdriver gave no answer to %r" % (args,))
+        answer = json.loads(self.process.stdout.readline() or '{"ok":false,"error":"mxdriver ended"}')
+        if not answer["ok"]:
+            raise AssertionError("mxdriver %s: %s" % (" ".join(map(str, args)), answer["error"]))
+        return answer["result"]
+
+    def close(self):
+        if self.process is not None:
+            self.process.kill()
+            self.process.wait()
+            self.process = None
+
+
+class KeyLog:
+    """mxdriver's key log window: it takes the focus and records the key
+    messages it receives, as [("down", vk), ("up", vk), ...]."""
+
+    def __init__(self, state, exe, path):
+        self.path = path
+        open(path, "w").close()
+        self.process = subprocess.Popen(["wine", exe, "keylog", windows_path(path)], env=wine_env(state),
+                                        stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                        stderr=subprocess.DEVNULL)
+        self.hwnd = int(wait_until(lambda: self._lines()[:1], 20, "the key log window")[0].split()[1])
+
+    def _lines(self):
+        with open(self.path) as f:
+            return [line.strip() for line in f if line.strip()]
+
+    def events(self):
+        return [(kind, int(vk)) for kind, vk in (line.split() for line in self._lines()[1:])]
+
+    def clear(self):
+        open(self.path, "w").write("ready %d\n" % self.hwnd)
+
+    def wait_for(self, *events):
+        """Waits until the log holds `events` in this order (others between)."""
+        def found():
+            rest = iter(self.events())
+            return all(any(e == wanted for e in rest) for wanted in events)
+        wait_until(found, 10, "%r in the key log (has %r)" % (events, self.events()))
+        return self.events()
+
+    def close(self):
+        self.process.kill()
+        self.process.wait()
+
+
+class XInput:
+    """Real input through xdotool: it reaches the Wine desktop, so the
+    program's low-level hooks see it. release_all() types every key that
+    was pressed with keydown once more, after the programs ended: a key up
+    that a faulty program kept from the system leaves the key down in Wine
+    (X has it up, so a key up alone would not reach Wine)."""
+
+    def __init__(self, state):
+        self.env, self.held, self.pressed = wine_env(state), [], set()
+
+    def xdotool(self, *args):
+        return subprocess.run(["xdotool"] + [str(a) for a in args], env=self.env, stdin=subprocess.DEVNULL,
+                              capture_output=True, check=True, timeout=30).stdout.decode()
+
+    def key(self, *keys, delay_ms=12):
+        self.xdotool("key", "--delay", delay_ms, *keys)
+
+    def keydown(self, key):
+        # One key per call: Wine now and then loses one of two sent together.
+        self.xdotool("keydown", key)
+        self.held.append(key)
+        self.pressed.add(key)
+
+    def keyup(self, key):
+        self.xdotool("keyup", key)
+        self.held.remove(key)
+
+    def release_all(self):
+        for key in sorted(self.pressed):
+            self.xdotool("keyup" if "Lock" in key else "key", key)
+        self.held, self.pressed = [], set()
+
+    def mousemove(self, x, y):
+        # xdotool's own --sync never returns when the pointer is already there.
+        self.xdotool("mousemove", x, y)
+        wait_until(lambda: self.xdotool("getmouselocation").split()[:2] == ["x:%d" % x, "y:%d" % y], 10,
+                   "the pointer at %d,%d" % (x, y))
+
+    def click(self, x, y, button=1):
+        self.mousemove(x, y)
+        self.xdotool("click", button)
+
+
+class Screenshot:
+    """The whole screen, taken with ImageMagick's `import`."""
+
+    def __init__(self, state):
+        data = subprocess.run(["import", "-display", state["display"], "-window", "root", "-depth", "8", "ppm:-"],
+                              capture_output=True, check=True, timeout=30).stdout
+        magic, size, _, self.rgb = data.split(b"\n", 3)  # "P6", "1280 800", "255"
+        self.width, self.height = map(int, size.split())
+
+    def pixel(self, x, y):
+        i = (y * self.width + x) * 3
+        return tuple(self.rgb[i:i + 3])
+
+    def find(self, rect, predicate):
+        """The points of rect (left, top, right, bottom; right and bottom
+        exclusive; clipped to the screen) whose pixel satisfies predicate."""
+        left, top = max(rect[0], 0), max(rect[1], 0)
+        right, bottom = min(rect[2], self.width), min(rect[3], self.height)
+        return [(x, y) for y in range(top, bottom) for x in range(left, right) if predicate(self.pixel(x, y))]
+
+    def count(self, rect, predicate):
+        return len(self.find(rect, predicate))
+
+
+class Registry:
+    """The prefix's registry through `wine reg`. Values as the program
+    stores them: REG_DWORD as an unsigned int, REG_BINARY as bytes, REG_SZ
+    as str."""
+
+    def __init__(self, state):
+        self.state = state
+
+    def _reg(self, *args):
+        # Output through a file: Wine's helper processes inherit the handles
+        # and outlive the command, so a pipe would never reach its end.
+        with tempfile.TemporaryFile() as out:
+            code = subprocess.run(["wine", "reg"] + list(args), env=wine_env(self.state), stdin=subprocess.DEVNULL,
+                                  stdout=out, stderr=subprocess.STDOUT, timeout=60).returncode
+            out.seek(0)
+            return code, out.read().decode(errors="replace")
+
+    def values(self, key=MEASURIX_KEY):
+        """{name: value} of the key; {} when it does not exist."""
+        values = {}
+        for line in self._reg("query", key)[1].splitlines():
+            fields = line.strip().split("    ")
+            if len(fields) >= 2 and fields[1].startswith("REG_"):
+                data = fields[2] if len(fields) > 2 else ""
+                values[fields[0]] = (int(data, 16) if fields[1] == "REG_DWORD" else
+                                     bytes.fromhex(data) if fields[1] == "REG_BINARY" else data)
+        return values
+
+    def write(self, values, key=MEASURIX_KEY, reset=False):
+        """Writes {name: int (REG_DWORD) | bytes | str | None (deleted)} with
+        one `wine reg import`; reset first deletes the program's key and its
+        RunOnce entry."""
+        lines = ["REGEDIT4", ""]
+        if reset:
+            lines += ["[-%s]" % MEASURIX_KEY, "", "[%s]" % RUNONCE_KEY, '"Measurix"=-', ""]
+        if values:
+            lines.append("[%s]" % key)
+        for name, value in values.items():
+            data = ("-" if value is None else "dword:%08x" % (value & 0xFFFFFFFF) if isinstance(value, int) else
+                    "hex:" + ",".join("%02x" % b for b in value) if isinstance(value, bytes) else
+                    '"%s"' % value.replace("\\", "\\\\").replace('"', '\\"'))
+            lines.append('"%s"=%s' % (name, data))
+        path = os.path.join(self.state["dir"], "seed.reg")
+        with open(path, "w") as f:
+            f.write("\r\n".join(lines) + "\r\n")
+        code, output = self._reg("import", windows_path(path))
+        if code != 0:
+            raise AssertionError("wine reg import failed: %s" % output)
