@@ -81,9 +81,22 @@ class UnitsAndClipboardTest(MeasurixTestCase):
                         "%dx%d+%d+%d" % (right - left, bottom - top, left, top), "+repage", "-strip", "-colors", "64",
                         "PNG8:" + os.path.join(DOCS, name)], check=True, timeout=60)
 
+    def focus_wine_desktop(self):
+        # Keys reach the hooks only through a Wine window with the X focus.
+        # A start with -hide activates no window, and the X focus can be left
+        # on the root window by the desktop window of an earlier test: give
+        # it to this test's Wine desktop.
+        def desktop():
+            try:
+                return self.input.xdotool("search", "--name", "Wine desktop").split()
+            except subprocess.CalledProcessError:  # none yet
+                return None
+        self.input.xdotool("windowfocus", self.wait_until(desktop, 10, "the Wine desktop's X window")[0])
+
     def test_icon_menu_units_and_copying(self):
         self.driver.call("shell-clipboard-empty")
         self.program = program = self.start("-hide", seed={"version": 36})  # a store of the previous version
+        self.focus_wine_desktop()
         self.wait_ruler(program, True)
         self.wait_until(self.icon_shown, 10, "the icon in the notification area")
 
