@@ -156,12 +156,6 @@ protected:
 };
 
 TEST_F(MeasureSettingsStore, LoadSaveAndSurviveDamage) {
-    // A store of today's version: pixels, label text, no calibration.
-    SeedDword("version", 36);
-    SettingsExchange(false);
-    EXPECT_EQ(MeasureSettings.unit, 0);
-    EXPECT_FALSE(MonitorCalibration("\\\\.\\DISPLAY1"));
-
     MeasureSettings.unit = 2;
     MeasureSettings.copyForm = 1;
     SetMonitorCalibration("\\\\.\\DISPLAY1", 120.0);
