@@ -4,7 +4,8 @@
 #   Linux: builds the Windows program with mingw-w64 and runs it under Wine,
 #   inside a Wine desktop that covers your screen (the global keys of the
 #   ruler only reach Wine's own windows). Without a DISPLAY it runs on a
-#   private virtual screen (Xvfb) until you press Ctrl+C.
+#   private virtual screen (Xvfb) until the program ends: Ctrl+C (or SIGTERM
+#   to this script) ends it as Exit & Disable does.
 # Arguments are passed to measurix.exe (-hide, -exit, -restart).
 # MEASURIX_BUILD_DIR chooses another build directory than build/.
 set -euo pipefail
@@ -41,4 +42,25 @@ trap 'python3 -m harness.environment down' EXIT
 eval "$(python3 -m harness.environment env)"
 echo "Running measurix.exe on the virtual display $DISPLAY; press Ctrl+C to stop."
 echo "A look at the screen: DISPLAY=$DISPLAY import -window root screen.png"
-wine "$exe" "$@" || true
+# A program under Wine ignores Ctrl+C, so the script answers it: it asks the
+# running instance to end as the options window's Exit & Disable does
+# (settings saved, mouse speed restored), waits for it, and the EXIT trap
+# then takes the private display and Wine server down. A second Ctrl+C
+# while that hangs ends the program outright.
+wine "$exe" "$@" &
+program=$!
+stops=0
+stop() {
+  stops=$((stops + 1))
+  if [ "$stops" -eq 1 ]; then
+    echo "Ending measurix.exe (Ctrl+C again to end it at once)..."
+    wine "$exe" -exit || true
+  else
+    kill "$program" 2>/dev/null || true
+  fi
+}
+trap stop INT TERM
+# A trapped signal cuts a wait short; wait again until the program has ended.
+while kill -0 "$program" 2>/dev/null; do
+  wait "$program" || true
+done

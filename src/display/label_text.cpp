@@ -4,28 +4,19 @@
 #include <cmath>
 #include <cstdio>
 
-namespace {
-
-// Wider lines than this are not drawn anyway; it keeps the gap in int range.
-constexpr double MaxGapLineWidth = 10000.0;
-
-}  // namespace
-
 std::string FormatLabelText(double dx, double dy, double length, double shownAngle, bool reflectionMode) {
     // The degree sign is U+00B0, two bytes in UTF-8.
     const char* format = reflectionMode ? "%gx%g %.1lf [%.1lf\xC2\xB0]" : "%gx%g %.1lf %.1lf\xC2\xB0";
+    // A pointer straight above the start point gives -0, a hair beside it a
+    // tiny negative angle; both would show as "-0.0", a sign on nothing.
+    if (std::fabs(shownAngle) < 0.05) shownAngle = 0.0;
     char buffer[160];
     const int n = std::snprintf(buffer, sizeof buffer, format, std::fabs(dx), std::fabs(dy), length, shownAngle);
     if (n < 0) return {};
     return std::string(buffer, size_t(std::min<int>(n, int(sizeof buffer) - 1)));
 }
 
-int32_t LabelGap(double linethick) {
-    double width = linethick;
-    if (!(width > 0.0)) width = 0.0;  // also catches NaN
-    width = std::min(width, MaxGapLineWidth);
-    return int32_t(std::ceil(width)) + 3;
-}
+int32_t LabelGap(double linethick) { return int32_t(std::ceil(linethick)) + 3; }
 
 Rect PlaceLabel(const LabelPlacementInput& in) {
     const int32_t w = in.textWidth;

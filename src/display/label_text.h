@@ -20,9 +20,8 @@ struct LabelPlacementInput {
     double linethick = 1.0;     // the line width setting; widens the gap
 };
 
-// The gap between pointer and label: ceil(linethick) + 3. A line width that
-// is negative, not a number or absurdly large counts as 0 or is capped, so
-// that the gap stays a sane pixel count.
+// The gap between pointer and label: ceil(linethick) + 3, for a usable line
+// width (settings/usable_values.h).
 int32_t LabelGap(double linethick);
 
 // The label's rectangle on the desktop (w + 2 by h + 2 pixels, right/bottom

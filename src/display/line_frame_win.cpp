@@ -39,14 +39,6 @@ Rect Intersect(const Rect& a, const Rect& b) {
     return r;
 }
 
-// Whether a segment can leave any pixel on the surface. Long reflection paths
-// run far off the desktop; their hidden segments are not handed to GDI+,
-// which would only clip them away (and under Wine does so slowly).
-bool TouchesSurface(float x1, float y1, float x2, float y2, float reach, float width, float height) {
-    return std::max(x1, x2) >= -reach && std::min(x1, x2) <= width + reach && std::max(y1, y2) >= -reach &&
-           std::min(y1, y2) <= height + reach;
-}
-
 // Strokes entries first..end-1 as separate segments that meet through their
 // caps. With the thin pen (width exactly 1) a coloured break switches to an
 // opaque pen of its colour; the wide outline stays white throughout.
@@ -56,13 +48,15 @@ void DrawPathRange(GpGraphics* graphics, const Rect& origin, GpPen* pen, double 
     bool startNew = true;
     GpPen* drawing = pen;
     GpPen* created = nullptr;
-    float fromX = 0.0f;
-    float fromY = 0.0f;
+    PathEntry from;
     // How far a segment's pixels reach beyond its end points: half the pen,
-    // the round cap, and a pixel of anti-aliasing.
-    const float reach = float(width / 2.0 + 2.0);
-    const float surfaceWidth = float(origin.right - origin.left);
-    const float surfaceHeight = float(origin.bottom - origin.top);
+    // the round cap, and a pixel of anti-aliasing. Each segment is cut to the
+    // surface widened by that much: the pixels stay the same, hidden
+    // segments of long reflection paths are skipped, and the graphics
+    // library never sees a coordinate far beyond the surface.
+    const double reach = width / 2.0 + 2.0;
+    const double surfaceWidth = double(origin.right - origin.left);
+    const double surfaceHeight = double(origin.bottom - origin.top);
     for (int32_t i = first; i < end; ++i) {
         const PathEntry& e = path.entries[size_t(i)];
         if (IsBreak(e)) {
@@ -76,14 +70,14 @@ void DrawPathRange(GpGraphics* graphics, const Rect& origin, GpPen* pen, double 
             }
             continue;
         }
-        const float x = float(e.x - origin.left);
-        const float y = float(e.y - origin.top);
-        if (!startNew && drawing && TouchesSurface(fromX, fromY, x, y, reach, surfaceWidth, surfaceHeight)) {
-            GdipFlat::GdipDrawLine(graphics, drawing, fromX, fromY, x, y);
+        const PathEntry to{e.x - origin.left, e.y - origin.top};
+        PathEntry a = from;
+        PathEntry b = to;
+        if (!startNew && drawing && ClipSegment(a, b, -reach, -reach, surfaceWidth + reach, surfaceHeight + reach)) {
+            GdipFlat::GdipDrawLine(graphics, drawing, float(a.x), float(a.y), float(b.x), float(b.y));
         }
         startNew = false;
-        fromX = x;
-        fromY = y;
+        from = to;
     }
     if (created) GdipFlat::GdipDeletePen(created);
 }
@@ -95,7 +89,7 @@ void DrawLineFrame() {
     // may change them meanwhile.
     const PathSettings settings = CurrentPathSettings(TheDisplay);
     const LinePath path = BuildLinePath(TheDisplay.measure, settings);
-    const double thick = UsableLineThickness(TheDisplay.linethick.load());
+    const double thick = TheDisplay.linethick.load();
 
     // The bounding box, widened by the outline, cut to the desktop.
     const int32_t margin = int32_t(std::ceil(thick));

@@ -23,16 +23,6 @@ int32_t ToBoundsCoordinate(double rounded) {
 
 }  // namespace
 
-int32_t UsableReflectionCount(int32_t refnr) {
-    if (refnr < 0) return 0;
-    return refnr > kMaxReflections ? kMaxReflections : refnr;
-}
-
-double UsableLineThickness(double linethick) {
-    if (!(linethick > 0.0)) return 0.0;  // NaN too
-    return linethick > kMaxLineThickness ? kMaxLineThickness : linethick;
-}
-
 int64_t BreakColour(const PathEntry& e) {
     if (!(e.y >= 0.0)) return -1;
     // The colour sits in the low 32 bits of the 64-bit conversion; values
@@ -68,6 +58,8 @@ void RotateAbout(PathEntry& p, PathEntry centre, double degrees) {
 }
 
 LinePath BuildLinePath(Point start, Point current, double referenceAngle, const PathSettings& settings) {
+    // The load made the count usable; taken through the same rule again
+    // because it sizes the fixed list.
     const int32_t reflections = UsableReflectionCount(settings.refnr);
     // An angle without a direction (only from a damaged setting) draws as 0.
     const double r = std::isfinite(referenceAngle) ? referenceAngle : 0.0;
@@ -128,6 +120,36 @@ LinePath BuildLinePath(Point start, Point current, double referenceAngle, const 
 
 LinePath BuildLinePath(const MeasureState& state, const PathSettings& settings) {
     return BuildLinePath(state.startPoint, state.currentPoint, state.referenceAngle.load(), settings);
+}
+
+bool ClipSegment(PathEntry& a, PathEntry& b, double left, double top, double right, double bottom) {
+    // Liang-Barsky: the segment is a + t (b - a) for t in 0..1; each edge of
+    // the box narrows the range of t inside it.
+    const double dx = b.x - a.x;
+    const double dy = b.y - a.y;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {a.x - left, right - a.x, a.y - top, bottom - a.y};
+    double t0 = 0.0;
+    double t1 = 1.0;
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0.0) {
+            if (q[i] < 0.0) return false;  // parallel to this edge and outside it
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0.0) {
+            if (t > t1) return false;
+            if (t > t0) t0 = t;
+        } else {
+            if (t < t0) return false;
+            if (t < t1) t1 = t;
+        }
+    }
+    if (!(t0 <= t1)) return false;  // NaN coordinates too
+    const PathEntry from = a;
+    if (t0 > 0.0) a = {from.x + t0 * dx, from.y + t0 * dy};
+    if (t1 < 1.0) b = {from.x + t1 * dx, from.y + t1 * dy};
+    return true;
 }
 
 Rect PathBounds(const LinePath& path) {

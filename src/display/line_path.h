@@ -7,6 +7,7 @@
 
 #include "display/display_object.h"
 #include "platform/types.h"
+#include "settings/usable_values.h"
 
 // A break ends the current polyline. Its y carries a colour: y >= 0 is read
 // (through a 64-bit integer, low 32 bits kept) as 0x00BBGGRR; y < 0 carries
@@ -14,16 +15,6 @@
 constexpr double kBreakX = -2147483648.0;
 constexpr double kCrossColour = 255.0;                // red
 constexpr double kReflectionLineColour = 2147483648.0;  // 0x80000000: black
-
-// Stored settings may hold anything; the drawing uses them only through
-// these rules. The reflection count is taken as 0..99 (below 0 means none)
-// and the line thickness as 0..99 pixels (NaN and below 0 mean 0), the ranges
-// the options page offers. This bounds the list, the pen widths and the
-// surface margin whatever the registry says.
-constexpr int32_t kMaxReflections = 99;
-constexpr double kMaxLineThickness = 99.0;
-int32_t UsableReflectionCount(int32_t refnr);
-double UsableLineThickness(double linethick);
 
 struct PathEntry {
     double x = 0.0;
@@ -64,6 +55,13 @@ void RotateAbout(PathEntry& p, PathEntry centre, double degrees);
 // is never turned and is always the last 12 entries.
 LinePath BuildLinePath(Point start, Point current, double referenceAngle, const PathSettings& settings);
 LinePath BuildLinePath(const MeasureState& state, const PathSettings& settings);
+
+// Cuts the segment a-b to the box (left <= x <= right, top <= y <= bottom);
+// false when no part of it lies inside. The drawing hands the graphics
+// library only the part of each segment near its surface: a start point
+// stored far off the desktop makes coordinates in the billions, which the
+// library's own integer arithmetic does not survive.
+bool ClipSegment(PathEntry& a, PathEntry& b, double left, double top, double right, double bottom);
 
 // The bounding box of the list's points (breaks left out), each coordinate
 // rounded half away from zero; right and bottom exclusive. Fewer than two

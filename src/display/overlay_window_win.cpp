@@ -236,7 +236,13 @@ HFONT CurrentLabelFont() {
         DeleteMadeFont();
         if (TheDisplay.fontChosen) {
             const LOGFONTW description = LogFontFromDescription(TheDisplay.fontDescription);
-            madeFont = CreateFontIndirectW(&description);  // a failure leaves the stock font
+            madeFont = CreateFontIndirectW(&description);
+            if (!madeFont) {
+                // The label shows the default font, so the settings say so
+                // too: a save keeps what is drawn, not a font that never was.
+                SetDisplayFont(nullptr);
+                PostOnce(MainWindow.load(), MsgSaveSettings, SavePending);
+            }
         }
         madeGeneration = TheDisplay.fontGeneration;
         fontMade = true;

@@ -6,6 +6,7 @@
 #include "input/hook_lock.h"
 #include "input/hotkey_bindings.h"
 #include "input/input_hooks.h"
+#include "input/key_press_memory.h"
 
 namespace {
 
@@ -37,6 +38,8 @@ bool ChangeHook(HookKind kind, void* instance, bool install, SetHookCall setHook
             result = handle.load() != nullptr;
         }
     } else if (void* old = handle.exchange(nullptr)) {
+        // Without the hook its record of held keys goes stale.
+        ForgetKeyPresses();
         // Forgotten even when the removal fails, so that a later install
         // creates a new hook.
         result = removeHook(old);

@@ -9,6 +9,7 @@
 #include "input/hotkey_bindings.h"
 #include "input/input_hooks.h"
 #include "input/key_names.h"
+#include "input/key_press_memory.h"
 #include "platform/key_state.h"
 #include "platform/window_messages.h"
 
@@ -71,7 +72,7 @@ uint32_t MouseMessageToKey(uint32_t message, uint32_t mouseData, bool& down) {
 
 bool MatchBinding(uint32_t code, uint32_t generic, bool down) {
     // Any release of the copy key ends its press, whatever the modifiers.
-    const HotkeyBinding& copyKey = *BindingAt(CopyMeasurement);
+    const HotkeyBinding copyKey = LoadBindingDefinition(CopyMeasurement);
     if (!down && (copyKey.code == code || copyKey.code == generic)) CopyKeyDown = false;
     const uint16_t mods = GetModifiers(code);
     const int32_t filter = RoleFilter.load(std::memory_order_relaxed);
@@ -82,7 +83,7 @@ bool MatchBinding(uint32_t code, uint32_t generic, bool down) {
         first = last = filter;
     }
     for (int32_t role = first; role <= last; ++role) {
-        const HotkeyBinding& binding = *BindingAt(role);
+        const HotkeyBinding binding = LoadBindingDefinition(role);
         if (binding.code != code && binding.code != generic) continue;
         if ((binding.mask & mods) != binding.mods) continue;
         if (role == CopyMeasurement) {
@@ -92,7 +93,7 @@ bool MatchBinding(uint32_t code, uint32_t generic, bool down) {
             return binding.dead;
         }
         // An auto-repeated down changes nothing the main thread needs to see.
-        if (!binding.repeat) PostOnce(MainWindow.load(std::memory_order_relaxed), MsgKeyEvent, KeyPending);
+        if (!BindingAt(role)->repeat) PostOnce(MainWindow.load(std::memory_order_relaxed), MsgKeyEvent, KeyPending);
         return binding.dead;
     }
     return false;
@@ -110,15 +111,21 @@ bool HandleKeyboardHookEvent(int32_t nCode, const KeyboardHookEvent& event) {
     if (AcquireHookLock(HookEventLockMs)) {
         FeedKeyEvent(code, generic, down);
         ReleaseHookLock();
+    } else {
+        NoteMissedKeyEvent();
     }
 
     if (WindowHandle capture = HookCaptureWindow.load(std::memory_order_relaxed)) {
         const bool pressed = down && (event.flags & KeyFlagUp) == 0;
         const uintptr_t wParam = (uintptr_t(pressed ? 0 : 1) << 16) | (code & 0xFFFF);
         platform::Messages.post(capture, MsgHotkeyEvent, wParam, intptr_t(GetModifiers(code)));
-        return true;
+        // A release ends the capture. The options thread lets go of it only
+        // when it reads this message; keys pressed before then belong to the
+        // application that has the focus, not to the combo.
+        if (!pressed) HookCaptureWindow.compare_exchange_strong(capture, nullptr);
+        return SettleKeyEvent(code, down, true);
     }
-    return MatchBinding(code, generic, down);
+    return SettleKeyEvent(code, down, MatchBinding(code, generic, down));
 }
 
 bool HandleMouseHookEvent(int32_t nCode, const MouseHookEvent& event) {
@@ -134,6 +141,8 @@ bool HandleMouseHookEvent(int32_t nCode, const MouseHookEvent& event) {
         if (AcquireHookLock(HookEventLockMs)) {
             FeedKeyEvent(code, code, down);
             ReleaseHookLock();
+        } else {
+            NoteMissedKeyEvent();
         }
         // A capturing combo ends its capture on a click elsewhere; it needs
         // every one of these, so no pending flag.
@@ -142,5 +151,5 @@ bool HandleMouseHookEvent(int32_t nCode, const MouseHookEvent& event) {
         }
     }
     PostOnce(MainWindow.load(std::memory_order_relaxed), MsgPointerEvent, PointerPending);
-    return code != 0 && MatchBinding(code, code, down);
+    return code != 0 && SettleKeyEvent(code, down, MatchBinding(code, code, down));
 }

@@ -1,9 +1,11 @@
 #include "input/hotkey_bindings.h"
 
+#include <atomic>
 #include <bit>
 
 #include "app/debug_trace.h"
 #include "input/hook_lock.h"
+#include "input/key_press_memory.h"
 #include "platform/key_state.h"
 
 ModifierRow ModifierTable[ModifierRowCount] = {
@@ -43,6 +45,22 @@ HotkeyBinding Bindings[HotkeyRoleCount] = {
     DefaultBindings[3], DefaultBindings[4], DefaultBindings[5],
 };
 
+// The hook matches events without the HookLock while the options thread may
+// be changing a binding: each binding's code, mods, mask and dead flag are
+// also kept as one word, written under the lock and read whole, so the hook
+// never pairs a new key with an old dead flag.
+constexpr uint64_t PackDefinition(const HotkeyBinding& b) {
+    return uint64_t(b.code) | uint64_t(b.mods & 0xFF) << 32 | uint64_t(b.mask & 0xFF) << 40 |
+           uint64_t(b.dead ? 1 : 0) << 48;
+}
+
+std::atomic<uint64_t> Definitions[HotkeyRoleCount] = {
+    PackDefinition(DefaultBindings[0]), PackDefinition(DefaultBindings[1]), PackDefinition(DefaultBindings[2]),
+    PackDefinition(DefaultBindings[3]), PackDefinition(DefaultBindings[4]), PackDefinition(DefaultBindings[5]),
+};
+
+void PublishDefinition(int32_t role) { Definitions[role].store(PackDefinition(Bindings[role])); }
+
 int32_t RoleOf(const HotkeyBinding* binding) {
     for (int32_t role = 0; role < HotkeyRoleCount; ++role) {
         if (binding == &Bindings[role]) return role;
@@ -65,21 +83,25 @@ void StoreHeld(HotkeyBinding& binding, bool held) {
 }
 
 // Compares the physical state of key with the byte kept for it and feeds the
-// difference as a key event. A binding without modifiers then takes the
-// keyboard's lock state as its toggle.
-void ResyncKey(uint32_t key, uint8_t& kept, HotkeyBinding* binding) {
+// difference as a key event; recheck feeds the state of a key of the
+// keyboard or mouse even when the byte has not changed (a hook event was
+// lost). A binding without modifiers then takes the keyboard's lock state as
+// its toggle.
+void ResyncKey(uint32_t key, uint8_t& kept, HotkeyBinding* binding, bool recheck) {
     const uint8_t state = ReadKeyState(key);
-    if (state == kept) return;
-    Trace("resync 0x%x %02x=>%02x\n", unsigned(key), unsigned(kept), unsigned(state));
-    const bool wasDown = (kept & StateDown) != 0;
+    // Codes without a physical state (modifiers alone, wheels, no key) read
+    // 0 always; their state comes from the hooks only.
+    const bool physical = key != 0 && key <= 0xFF;
+    if (state == kept && !(recheck && physical)) return;
+    if (state != kept) Trace("resync 0x%x %02x=>%02x\n", unsigned(key), unsigned(kept), unsigned(state));
     const bool isDown = (state & StateDown) != 0;
     kept = state;
-    // Only the toggled bit changed and the key still reads up: it went down
-    // and up between two reads, or the state has not caught up with a press
-    // the hook has already reported (Wine can show the new toggled bit without
-    // the down bit for as long as the key is held). A release fed here would
-    // undo that press, so only the lock state below is taken.
-    if (wasDown || isDown) FeedKeyEvent(key, GenericKeyOf(key), isDown);
+    // A release is fed also when only the toggled bit changed (a tap between
+    // two reads, or a release the hook missed), except for a key the hook saw
+    // go down and not yet up: Wine can show the new toggled bit without the
+    // down bit for as long as such a key is held, and a release fed here
+    // would undo the press.
+    if (isDown || !HookSeesKeyDown(key)) FeedKeyEvent(key, GenericKeyOf(key), isDown);
     if (binding && binding->mods == 0) binding->toggle = (state & StateToggled) != 0;
 }
 
@@ -91,7 +113,10 @@ HotkeyBinding* BindingAt(int32_t role) {
 
 void ResetBindingsToDefaults() {
     AcquireHookLock(-1);
-    for (int32_t role = 0; role < HotkeyRoleCount; ++role) Bindings[role] = DefaultBindings[role];
+    for (int32_t role = 0; role < HotkeyRoleCount; ++role) {
+        Bindings[role] = DefaultBindings[role];
+        PublishDefinition(role);
+    }
     ReleaseHookLock();
 }
 
@@ -178,11 +203,12 @@ uint8_t ReadKeyState(uint32_t code) {
 
 void ResyncKeyStates() {
     if (!AcquireHookLock(HookLockWaitMs)) return;
+    const bool recheck = TakeMissedKeyEvent();
     for (ModifierRow& row : ModifierTable) {
-        ResyncKey(row.leftCode, row.leftState, nullptr);
-        ResyncKey(row.rightCode, row.rightState, nullptr);
+        ResyncKey(row.leftCode, row.leftState, nullptr, recheck);
+        ResyncKey(row.rightCode, row.rightState, nullptr, recheck);
     }
-    for (HotkeyBinding& binding : Bindings) ResyncKey(binding.code, binding.keyState, &binding);
+    for (HotkeyBinding& binding : Bindings) ResyncKey(binding.code, binding.keyState, &binding, recheck);
     ReleaseHookLock();
 }
 
@@ -206,6 +232,7 @@ void ResetBindingState(HotkeyBinding* binding) {
 }
 
 void ResetKeyStates() {
+    ForgetKeyPresses();
     ResetModifierStates();
     for (HotkeyBinding& binding : Bindings) ResetBindingState(&binding);
 }
@@ -232,6 +259,7 @@ void SetBinding(HotkeyBinding* target, const HotkeyBinding& source) {
     target->mods = mods;
     target->mask = mask;
     target->dead = source.dead;
+    PublishDefinition(role);
     if (changed) ResetBindingState(target);
     ReleaseHookLock();
 }
@@ -258,6 +286,17 @@ int32_t PickHeldRole(const int32_t* roles, int32_t count, bool resync) {
         }
     }
     return chosen;
+}
+
+HotkeyBinding LoadBindingDefinition(int32_t role) {
+    HotkeyBinding definition;
+    if (role < 0 || role >= HotkeyRoleCount) return definition;
+    const uint64_t word = Definitions[role].load();
+    definition.code = uint32_t(word);
+    definition.mods = uint16_t((word >> 32) & 0xFF);
+    definition.mask = uint16_t((word >> 40) & 0xFF);
+    definition.dead = ((word >> 48) & 1) != 0;
+    return definition;
 }
 
 int32_t BindingSpecificity(int32_t role) {

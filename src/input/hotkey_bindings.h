@@ -63,6 +63,9 @@ void GetBinding(const HotkeyBinding* binding, HotkeyBinding& copy, bool resync);
 // Stores code, mods and dead of source into target; mask and mods follow the role:
 // the press keys (toggle, copy) want exactly their modifiers.
 void SetBinding(HotkeyBinding* target, const HotkeyBinding& source);
+// Code, mods, mask and dead of a role's binding, read whole without the
+// HookLock (the hook's matching); run-time fields zero.
+HotkeyBinding LoadBindingDefinition(int32_t role);
 bool IsRoleHeld(int32_t role, bool resync);
 int32_t PickHeldRole(const int32_t* roles, int32_t count, bool resync);
 int32_t BindingSpecificity(int32_t role);

@@ -5,6 +5,8 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
+
 #include "app/app_messages.h"
 
 namespace {
@@ -22,7 +24,8 @@ void SetHandCursor() {
     SetCursor(hand != nullptr ? hand : LoadCursorW(nullptr, IDC_HELP));
 }
 
-// A one-pixel line below the text's measured extent, leaving one row free.
+// A one-pixel line below the text's measured extent, leaving one row free
+// where the label has room for it.
 void DrawUnderline(HWND label) {
     HDC dc = GetDC(label);
     if (dc == nullptr) return;
@@ -33,8 +36,13 @@ void DrawUnderline(HWND label) {
     GetWindowTextW(label, text, 128);
     RECT extent{0, 0, 0, 0};
     DrawTextW(dc, text, -1, &extent, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
-    MoveToEx(dc, 0, extent.bottom + 1, nullptr);
-    LineTo(dc, extent.right, extent.bottom + 1);
+    // A label only as tall as its text has no row below it: the line then
+    // takes the label's last row rather than vanish outside it.
+    RECT client{};
+    GetClientRect(label, &client);
+    const int y = std::min<int>(extent.bottom + 1, client.bottom - 1);
+    MoveToEx(dc, 0, y, nullptr);
+    LineTo(dc, extent.right, y);
     SelectObject(dc, oldFont);
     SelectObject(dc, oldPen);
     DeleteObject(pen);

@@ -106,8 +106,12 @@ int32_t TakeSpinStep(SpinEdit& field, int32_t p, int32_t lo, int32_t hi) {
     }
     field.value = std::clamp(SpinGridValue(field, p), field.min, field.max);
     field.typedDecimals = 0;
-    return p;
+    // Beyond an end the position names a value the field does not show;
+    // left there, the next click would only come back to the end.
+    return SpinGridPosition(field, field.value);
 }
+
+bool IsSelectAll(uintptr_t start, intptr_t end) { return start == 0 && int32_t(end) < 0; }
 
 int32_t SpinIntegerLow(const SpinEdit& field) { return int32_t(std::max(field.min, -IntLimit)); }
 

@@ -63,8 +63,13 @@ int32_t SpinGridPosition(const SpinEdit& field, double value);
 // A step of the arrows to position p of the up-down's range [lo, hi]: with
 // wrap-around, p <= lo becomes hi and p >= hi becomes lo. Sets the value to
 // the position's grid value clamped into the range and forgets the typed
-// decimals. Returns the position the up-down must take (p when unchanged).
+// decimals. Returns the position the up-down must take: that of the value
+// now shown (p when unchanged), so the next click steps from it.
 int32_t TakeSpinStep(SpinEdit& field, int32_t p, int32_t lo, int32_t hi);
+// Whether an EM_SETSEL (start, end) selects the whole text: start 0 and a
+// negative end, as the up-down sends it to its partner (Wine's comctl32
+// sends MAKELONG(0, -1), not -1).
+bool IsSelectAll(uintptr_t start, intptr_t end);
 // Integer mode: the up-down's range, the integer parts of the limits.
 int32_t SpinIntegerLow(const SpinEdit& field);
 int32_t SpinIntegerHigh(const SpinEdit& field);

@@ -85,7 +85,7 @@ LRESULT CALLBACK FrameProc(HWND frame, UINT message, WPARAM wParam, LPARAM lPara
         return TRUE;
     }
     case EM_SETSEL:
-        if (wParam == 0 && lParam == -1) {
+        if (IsSelectAll(wParam, lParam)) {
             const HWND box = Hwnd(field->textWindow);
             SetFocus(box);
             SendMessageW(box, EM_SETSEL, 0, -1);

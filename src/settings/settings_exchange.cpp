@@ -2,14 +2,12 @@
 // through the same list of value names in the same order, so the two
 // directions cannot drift apart.
 //
-// Loading applies no range checks: a stored value is used as it is, and the
-// code that uses a value copes with any number it may hold. Where that is:
+// A loaded value that more than one part of the program uses is made usable
+// here, by the rules of usable_values.h: refnr, linethick and refangle.
+// Values with a single user are used as stored, and that user copes:
 //   alpha      clamped to 0..255 by the fade (so -1 shows nothing)
 //   rlimit     below 1 counts as 1 ms between frames
 //   fade       0 or less jumps to the target alpha at once
-//   refnr      0..99 reflections drawn, negatives as 0
-//   linethick  0..99 pixels of outline, NaN and negatives as 0
-//   refangle   a NaN or infinite angle draws as 0 and turns from 0
 //   x0, y0     any point; the line is drawn in doubles and clipped
 //   bindings   any code: only codes up to 255 are read from the keyboard
 // The exchange itself only has to survive any bytes: every value is read
@@ -24,6 +22,7 @@
 #include "settings/reg_key.h"
 #include "settings/settings.h"
 #include "settings/stored_font.h"
+#include "settings/usable_values.h"
 #include "settings/value_exchange.h"
 
 GeneralSettings Settings;
@@ -103,6 +102,10 @@ void ExchangeDisplaySettings(RegKey& key, bool save) {
     ExchangeBoolField(key, save, "cross0", d.cross0);
     ExchangeDwordField(key, save, "rlimit", d.rlimit);
     ExchangeFont(key, save);
+    if (save) return;
+    d.refnr = UsableReflectionCount(d.refnr.load());
+    d.linethick = UsableLineThickness(d.linethick.load());
+    d.measure.referenceAngle = UsableAngle(d.measure.referenceAngle.load());
 }
 
 void ExchangeBindings(RegKey& key, bool save) {

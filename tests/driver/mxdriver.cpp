@@ -65,7 +65,8 @@ std::string Json(long long number) { return std::to_string(number); }
 std::string Json(bool flag) { return flag ? "true" : "false"; }
 std::string Json(HWND window) { return Json(static_cast<long long>(reinterpret_cast<intptr_t>(window))); }
 std::string Json(const RECT& r) {
-    return "[" + Json(r.left + 0LL) + "," + Json(r.top + 0LL) + "," + Json(r.right + 0LL) + "," + Json(r.bottom + 0LL) + "]";
+    return "[" + std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
+           std::to_string(r.bottom) + "]";
 }
 
 long long Number(const std::wstring& text) {
@@ -144,7 +145,7 @@ std::string List(HWND parent) {
 }
 
 std::string Run(const std::vector<std::wstring>& a) {
-    const std::wstring& command = a.at(0);
+    const std::wstring& command = a[0];  // a line has at least one field
     const auto arity = [&](size_t n) {
         if (a.size() != n + 1) throw Failure{"wrong number of arguments for " + Utf8(command)};
     };
@@ -218,8 +219,6 @@ int wmain(int argc, wchar_t** argv) {
             WriteLine("{\"ok\":true,\"result\":" + Run(fields) + "}");
         } catch (const Failure& failure) {
             WriteLine("{\"ok\":false,\"error\":" + Json(Wide(failure.message)) + "}");
-        } catch (const std::exception& error) {
-            WriteLine("{\"ok\":false,\"error\":" + Json(Wide(error.what())) + "}");
         }
     }
     return 0;

@@ -179,11 +179,6 @@ TEST(LinePath, SettingsShapeTheListAndDamagedValuesStayBounded) {
     // A damaged angle draws like 0.
     const LinePath nan = BuildLinePath({100, 100}, {110, 80}, kNaN, {});
     EXPECT_EQ(PathBounds(nan), PathBounds(BuildLinePath({100, 100}, {110, 80}, 0.0, {})));
-
-    const struct {
-        double in, out;
-    } thick[] = {{1.5, 1.5}, {0.0, 0.0}, {-3.0, 0.0}, {kNaN, 0.0}, {1e9, 99.0}, {kInf, 99.0}};
-    for (const auto& t : thick) EXPECT_DOUBLE_EQ(UsableLineThickness(t.in), t.out) << t.in;
 }
 
 TEST(LinePath, ReferenceAngleTurnsTheReflectionLines) {

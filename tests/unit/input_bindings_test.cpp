@@ -135,7 +135,7 @@ TEST_F(BindingsTest, PollingSeesLockChangesAndHeldKeys) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         ResetInput();
-        if (c.hookSawDown) Feed(NumLock, true);
+        if (c.hookSawDown) HandleKeyboardHookEvent(0, KeyboardHookEvent{WmKeyDown, NumLock});
         FakeSystem.asyncKeyState[NumLock] = c.async;
         FakeSystem.keyState[NumLock] = c.sync;
         HotkeyBinding copy;

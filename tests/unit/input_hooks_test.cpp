@@ -68,8 +68,13 @@ TEST_F(HooksTest, KeyEventsAreSwallowedOnlyByTheirDeadBinding) {
          {{WmKeyDown, NumLock, 0, 1}, {WmKeyDown, NumLock, 0, 0}, {WmKeyUp, NumLock, 0, 1}}},
         {"dead: down, repeats and up all swallowed", ToggleRuler, NumLock, 0, true, -1,
          {{WmKeyDown, NumLock, 1, 1}, {WmKeyDown, NumLock, 1, 0}, {WmKeyUp, NumLock, 1, 1}}},
-        {"dead Ctrl+K, Ctrl released first: K up passes", ToggleRuler, K, ModCtrl, true, -1,
-         {{WmKeyDown, LCtrl, 0, 0}, {WmKeyDown, K, 1, 1}, {WmKeyUp, LCtrl, 0, 0}, {WmKeyUp, K, 0, 0}}},
+        // A release always shares its press's fate, whatever the modifiers say by then.
+        {"dead Ctrl+K, Ctrl released first", ToggleRuler, K, ModCtrl, true, -1,
+         {{WmKeyDown, LCtrl, 0, 0}, {WmKeyDown, K, 1, 1}, {WmKeyUp, LCtrl, 0, 0}, {WmKeyDown, K, 1, 0}, {WmKeyUp, K, 1, 0}}},
+        {"dead K pressed with Ctrl, released alone", ToggleRuler, K, 0, true, -1,
+         {{WmKeyDown, LCtrl, 0, 0}, {WmKeyDown, K, 0, 0}, {WmKeyUp, LCtrl, 0, 0}, {WmKeyUp, K, 0, 1}}},
+        {"dead Ctrl+K, Ctrl pressed while K is held", ToggleRuler, K, ModCtrl, true, -1,
+         {{WmKeyDown, K, 0, 0}, {WmKeyDown, LCtrl, 0, 0}, {WmKeyDown, K, 0, 1}, {WmKeyUp, K, 0, 1}}},
         {"extra modifiers keep the toggle key from matching", ToggleRuler, K, 0, true, -1,
          {{WmKeyDown, LCtrl, 0, 0}, {WmKeyDown, K, 0, 0}}},
         {"dead F8 of a hold-down role, ruler off", MoveStartPoint, F8, 0, true, ToggleRuler,
@@ -103,11 +108,11 @@ TEST_F(HooksTest, CaptureTakesEveryKeyAndAnnouncesNone) {
     } cases[] = {
         {WmKeyDown, LCtrl, 0, LCtrl, 0},
         {WmKeyDown, 0x10, 0, 0xA0, ModCtrl},  // a generic Shift arrives as Left Shift
-        {WmKeyUp, NumLock, KeyFlagUp, 0x10000 | NumLock, ModCtrl | ModShift},
         {WmKeyDown, K, KeyFlagUp, 0x10000 | K, ModCtrl | ModShift},  // a down flagged as up is no press
         {WmKeyUp, LCtrl, KeyFlagUp, 0x10000 | LCtrl, ModShift},
     };
     for (const auto& c : cases) {
+        SetHookCaptureWindow(Combo);  // a release ends it
         FakeSystem.posts.clear();
         EXPECT_TRUE(Key(c.message, c.vk, c.flags));
         ASSERT_EQ(FakeSystem.posts.size(), 1u);
@@ -117,9 +122,16 @@ TEST_F(HooksTest, CaptureTakesEveryKeyAndAnnouncesNone) {
         EXPECT_EQ(FakeSystem.posts[0].lParam, c.lParam) << std::hex << c.vk;
     }
     EXPECT_EQ(KeyPending.load(), 0);
+    // The release ended the capture: a key pressed before the options thread
+    // lets go of it belongs to the application.
+    EXPECT_EQ(GetHookCaptureWindow(), nullptr);
+    FakeSystem.posts.clear();
+    EXPECT_FALSE(Key(WmKeyDown, F8));
+    EXPECT_EQ(CountPosts(MsgHotkeyEvent), 0u);
 
     // A click goes to the combo and is still matched; the capture never swallows it.
     Key(WmKeyUp, 0x10, KeyFlagUp);
+    SetHookCaptureWindow(Combo);
     Bind(ToggleRuler, 0x01, 0, false);
     FakeSystem.posts.clear();
     EXPECT_FALSE(Mouse(WmLButtonDown));
@@ -159,6 +171,28 @@ TEST_F(HooksTest, NegativeCodeAndBusyLock) {
     EXPECT_FALSE(Current(ToggleRuler).held);
     EXPECT_EQ(CountPosts(MsgKeyEvent), 1u);
     EXPECT_LT(FakeSystem.counter, 200 * FakeSystem.frequency / 1000);  // the hook's limit, not 5 s
+
+    // A release lost so is recovered by the next poll, whether the key's
+    // light has moved since (one tap) or not (two taps).
+    for (int16_t light : {1, 0}) {
+        ResetInput();
+        LetTimePassWhileWaiting();
+        Key(WmKeyDown, LCtrl);
+        ASSERT_TRUE(AcquireHookLock(-1));
+        Key(WmKeyUp, LCtrl);
+        ReleaseHookLock();
+        FakeSystem.keyState[LCtrl] = light;
+        EXPECT_FALSE(IsRoleHeld(SlowMouse, true)) << light;
+    }
+    // That poll leaves alone what it cannot read: Ctrl alone stays held.
+    ResetInput();
+    LetTimePassWhileWaiting();
+    Key(WmKeyDown, LCtrl);
+    FakeSystem.asyncKeyState[LCtrl] = int16_t(0x8000);
+    ASSERT_TRUE(AcquireHookLock(-1));
+    Key(WmKeyDown, K);
+    ReleaseHookLock();
+    EXPECT_TRUE(IsRoleHeld(SlowMouse, true));
 }
 
 struct {

@@ -106,7 +106,8 @@ TEST(SpinEdit, GridPositionsAndStepCount) {
 }
 
 // A step of the arrows arrives as a grid position; past either end it wraps
-// (angle, and the up-down is moved to the other end) or stays at the limit.
+// (angle) or stays at the limit, and the up-down is moved to the position of
+// the value shown, so that the next click steps from there.
 TEST(SpinEdit, SteppingWrapsOrStopsAtTheEnds) {
     const struct {
         const char* what;
@@ -115,11 +116,11 @@ TEST(SpinEdit, SteppingWrapsOrStopsAtTheEnds) {
         int32_t position;  // where the up-down must be afterwards
         const char* shown;
     } steps[] = {
-        {"down from -180", Angle, 0, 34, "180.00"},
-        {"up from 180", Angle, 34, 0, "-180.00"},
+        {"down from -180", Angle, 0, 33, "180.00"},
+        {"up from 180", Angle, 34, 1, "-180.00"},
         {"inside the range", Angle, 16, 16, "-11.25"},
-        {"thickness below zero", Thickness, 0, 0, "0.0"},
-        {"thickness above 99", Thickness, 200, 200, "99.0"},
+        {"thickness below zero", Thickness, 0, 1, "0.0"},
+        {"thickness above 99", Thickness, 200, 199, "99.0"},
         {"thickness step", Thickness, 4, 4, "1.5"},
     };
     for (const auto& s : steps) {

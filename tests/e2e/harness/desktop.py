@@ -2,6 +2,7 @@
 keys as Windows sees them, xdotool for input, ImageMagick for pixels and
 `wine reg` for the registry. MeasurixTestCase makes one of each per test."""
 
+import ctypes
 import json
 import os
 import select
@@ -103,6 +104,22 @@ class XInput:
 
     def __init__(self, state):
         self.env, self.held, self.pressed = wine_env(state), [], set()
+        self.x11 = ctypes.cdll.LoadLibrary("libX11.so.6")
+        self.x11.XOpenDisplay.restype = ctypes.c_void_p
+        self.x11.XDefaultRootWindow.restype = ctypes.c_ulong
+        self.display = self.x11.XOpenDisplay(state["display"].encode())
+
+    def num_lock(self):
+        """Num Lock as the X server has it (Wine's own state can differ
+        until Wine gets the next key)."""
+        values = [ctypes.c_ulong(), ctypes.c_ulong()] + [ctypes.c_int() for _ in range(4)] + [ctypes.c_uint()]
+        self.x11.XQueryPointer(ctypes.c_void_p(self.display),
+                               ctypes.c_ulong(self.x11.XDefaultRootWindow(ctypes.c_void_p(self.display))),
+                               *map(ctypes.byref, values))
+        return bool(values[-1].value & 0x10)  # Mod2Mask
+
+    def close(self):
+        self.x11.XCloseDisplay(ctypes.c_void_p(self.display))
 
     def xdotool(self, *args):
         return subprocess.run(["xdotool"] + [str(a) for a in args], env=self.env, stdin=subprocess.DEVNULL,
@@ -190,7 +207,8 @@ class Registry:
         return values
 
     def write(self, values, key=MEASURIX_KEY, reset=False):
-        """Writes {name: int (REG_DWORD) | bytes | str | None (deleted)} with
+        """Writes {name ("@": the default value): int (REG_DWORD) | bytes |
+        str | None (deleted)} with
         one `wine reg import`; reset first deletes the program's key and its
         RunOnce entry."""
         lines = ["REGEDIT4", ""]
@@ -202,7 +220,7 @@ class Registry:
             data = ("-" if value is None else "dword:%08x" % (value & 0xFFFFFFFF) if isinstance(value, int) else
                     "hex:" + ",".join("%02x" % b for b in value) if isinstance(value, bytes) else
                     '"%s"' % value.replace("\\", "\\\\").replace('"', '\\"'))
-            lines.append('"%s"=%s' % (name, data))
+            lines.append(('@=%s' if name == "@" else '"%s"=%%s' % name) % data)
         path = os.path.join(self.state["dir"], "seed.reg")
         with open(path, "w") as f:
             f.write("\r\n".join(lines) + "\r\n")
