@@ -9,7 +9,7 @@ import time
 from harness import MeasurixTestCase
 
 VK_SHIFT, VK_CONTROL, VK_K, VK_F8, VK_NUMLOCK = 0x10, 0x11, 0x4B, 0x77, 0x90
-INVERT_BOX = 1022
+INVERT_BOX, NO_HOOKS_BOX = 1022, 1028
 SLOWED = re.compile(r"^mouse speed (-?\d+) -> 1\r?$", re.M)
 RESTORED = re.compile(r"^mouse speed restored to (-?\d+)\r?$", re.M)
 
@@ -123,7 +123,9 @@ class RulerControlTest(MeasurixTestCase):
 
     def test_without_hooks_num_lock_and_the_pointer_are_polled(self):
         self.input.mousemove(900, 300)
-        program = self.start("-hide", seed={"usehooks": 0})
+        # F8, dead, moves the start point: only a hook can keep it from others.
+        program = self.start("-hide", seed={"usehooks": 0, "version": 36, "key1code": VK_F8, "key1mods": 0,
+                                            "key1dead": 1})
         self.wait_ruler(program, True)
         started = time.monotonic()
         self.wait_until(lambda: time.monotonic() - started > 1.1, 5, "a second since the start")
@@ -139,3 +141,16 @@ class RulerControlTest(MeasurixTestCase):
         self.wait_ruler(program, False)
         self.set_num_lock(False)
         self.wait_ruler(program, True)
+
+        # Input monitoring switched on in the options window: F8 is kept
+        # from the other applications from now on.
+        log = self.keylog()
+        for monitoring, f8 in [(False, [("down", VK_F8), ("up", VK_F8)]), (True, [])]:
+            if monitoring:
+                self.click(self.options(program), NO_HOOKS_BOX)  # returns once the hooks are set
+                self.driver.call("foreground", log.hwnd)
+                self.wait_foreground(log.hwnd)
+            self.input.key("F8", "shift")
+            events = log.wait_for(("up", VK_SHIFT))
+            self.assertEqual([e for e in events if e[1] == VK_F8], f8)
+            log.clear()

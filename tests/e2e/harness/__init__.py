@@ -27,7 +27,9 @@ failed test leaves a screenshot and the window list in <state>/artifacts/.
     self.driver.call("settext", hwnd, text)
     self.ruler(p) -> True/False/None;  self.wait_ruler(p, on)
     self.wait_foreground(hwnd);  self.keystate(vk) -> {"down", "toggled"}
-    self.set_num_lock(on);  log = self.keylog()  (log.events(), log.wait_for(...))
+    self.set_num_lock(on)  (X and Wine alike);  log = self.keylog(): a window of
+        mxdriver in front that records keys: log.events() -> [("down", vk), ...],
+        log.wait_for(("up", vk), ...) waits for them in order, log.clear()
     self.input: key("Num_Lock"), keydown("shift"), keyup(...), mousemove(x, y),
         click(x, y, button)                                     (xdotool)
     self.screenshot() -> .pixel(x, y), .count(rect, pred), .find(rect, pred)

@@ -2,7 +2,6 @@
 clean desktop before each test and the evidence of a failure kept after it."""
 
 import os
-import signal
 import subprocess
 import sys
 import unittest
@@ -48,8 +47,7 @@ class Program:
             return f.read().decode(errors="replace")
 
     def kill(self):
-        if self.running():
-            self.popen.send_signal(signal.SIGKILL)
+        self.popen.kill()  # SIGKILL; nothing when it has ended
         self.popen.wait()
 
 
@@ -93,13 +91,11 @@ class MeasurixTestCase(unittest.TestCase):
     def _save_artifacts(self):
         directory = os.path.join(self.state["dir"], "artifacts", self.id())
         os.makedirs(directory, exist_ok=True)
-        subprocess.run(["import", "-display", self.state["display"], "-window", "root",
-                        os.path.join(directory, "screen.png")], timeout=60)
+        subprocess.run(["import", "-display", self.state["display"], "-window", "root", directory + "/screen.png"])
         with open(os.path.join(directory, "windows.txt"), "w") as f:
             f.write("\n".join(map(repr, self.windows())))
-        for program in self.programs:
-            print("--- %r:\n%s" % (program, program.output()[-2000:]), file=sys.stderr)
-        print("artifacts of the failed test: %s" % directory, file=sys.stderr)
+        print("failed: screen and windows in %s, the programs' output in %s" % (directory, self.log_dir),
+              file=sys.stderr)
 
     # -- the program ----------------------------------------------------------
     def start(self, *args, seed=None, wait=True, trace=False):

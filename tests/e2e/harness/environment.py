@@ -1,23 +1,17 @@
 """The end-to-end environment: one Xvfb display and one fresh Wine prefix.
 
-    python3 -m harness.environment up          # new display, new prefix (~12 s)
-    python3 -m harness.environment down        # stops exactly what `up` started
-    python3 -m harness.environment env         # `export ...` lines for a shell
-    python3 -m harness.environment run prog.exe [args]   # one program in it,
-                                               # its output and exit code passed on
+    python3 -m harness.environment up|down   # new display and prefix (~12 s) | stop what `up` started
+    python3 -m harness.environment env       # `export ...` lines for a shell
+    python3 -m harness.environment run prog.exe [args]   # one program in it
 
-Everything lives in $MEASURIX_E2E_STATE (default /tmp/measurix-e2e-$USER):
-state.json, the prefix, logs. Different state directories are independent.
-
+Everything lives in $MEASURIX_E2E_STATE (default /tmp/measurix-e2e-$USER).
 `up` starts ``Xvfb :N -screen 0 1280x800x24`` on the first free display from
-:91 (Xvfb reports through -displayfd once it accepts connections; -noreset,
-or the pointer jumps back to the centre whenever no X client is left), makes the
-prefix with ``wineboot -i``, and sets its default desktop to a virtual desktop
-of 1280x800: every plain ``wine prog.exe`` then runs inside one Wine desktop
-that covers the X screen, so the program's low-level hooks see xdotool's
-input, and ``wine`` returns the program's own exit code. Wine's crash dialog
-is off, so a crashing program ends instead of waiting for a click. One
-persistent wineserver keeps later starts quick (~0.1 s).
+:91 (-noreset, or the pointer jumps back to the centre whenever no X client
+is left), makes the prefix with ``wineboot -i`` and gives it a default
+virtual desktop of 1280x800: every plain ``wine prog.exe`` then runs in one
+Wine desktop covering the X screen, so the program's low-level hooks see
+xdotool's input and ``wine`` returns the program's own exit code. Wine's
+crash dialog is off; one persistent wineserver keeps starts quick.
 """
 
 import json
@@ -73,8 +67,7 @@ def windows_path(path):
 
 
 def prefix_processes(state, name=None):
-    """Linux pids of the live Wine processes of this prefix (only those
-    called `name`, e.g. "measurix.exe", when given)."""
+    """Linux pids of the prefix's live Wine processes (called `name`, if given)."""
     wanted, found = ("WINEPREFIX=" + state["prefix"]).encode(), []
     for pid in filter(str.isdigit, os.listdir("/proc")):
         try:
@@ -122,6 +115,8 @@ def _start_xvfb(state):
         os.close(write_end)
         state.update(display=":%d" % number, xvfb_pid=xvfb.pid)
         _save(state)
+        # Xvfb writes its display number and a newline, maybe in two writes,
+        # once it accepts connections; the pipe stays open until the newline.
         answer = b""
         while not answer.endswith(b"\n") and select.select([read_end], [], [], 30)[0]:
             chunk = os.read(read_end, 64)
@@ -150,7 +145,7 @@ def up():
     settings = os.path.join(directory, "prefix-settings.reg")
     with open(settings, "w") as f:
         f.write(PREFIX_SETTINGS)
-    _run(state, "wine", "reg", "import", settings)
+    _run(state, "wine", "reg", "import", windows_path(settings))
     # The desktop that wineboot started is not the virtual one: a fresh
     # server lets the next program start it.
     _run(state, "wineserver", "-k")
@@ -180,37 +175,29 @@ def down():
 
 
 def run(argv):
-    """Runs `wine argv...` in the environment, copying its output as it comes."""
-    state = load_state()
+    """Runs `wine argv...` in the environment; passes on its output and exit code."""
     with tempfile.TemporaryFile() as log:
-        process = subprocess.Popen(["wine"] + argv, env=wine_env(state), stdin=subprocess.DEVNULL, stdout=log,
-                                   stderr=subprocess.STDOUT)
-        position = 0
-        while True:
-            finished = process.poll() is not None
-            log.seek(position)
-            chunk = log.read()
-            position += len(chunk)
-            sys.stdout.buffer.write(chunk)
-            sys.stdout.buffer.flush()
-            if finished:
-                return process.returncode
-            time.sleep(0.05)
+        code = subprocess.run(["wine"] + argv, env=wine_env(load_state()), stdin=subprocess.DEVNULL, stdout=log,
+                              stderr=subprocess.STDOUT).returncode
+        log.seek(0)
+        sys.stdout.buffer.write(log.read())
+        return code
 
 
 def main(argv):
     if argv[1:2] == ["run"] and len(argv) > 2:
         return run(argv[2:])
     if argv[1:] == ["env"]:
-        print("\n".join("export %s='%s'" % (k, v) for k, v in sorted(wine_env(load_state()).items())
-                        if k in ("DISPLAY", "WINEPREFIX", "WINEDEBUG", "WINEDLLOVERRIDES")))
-        return 0
-    if argv[1:] in (["up"], ["down"]):
+        state = load_state()
+        print("\n".join("export %s='%s'" % (k, wine_env(state)[k]) for k in ("DISPLAY", "WINEPREFIX", "WINEDEBUG",
+                                                                          "WINEDLLOVERRIDES")))
+    elif argv[1:] in (["up"], ["down"]):
         os.makedirs(state_dir(), exist_ok=True)
         (up if argv[1] == "up" else down)()
-        return 0
-    print("usage: python3 -m harness.environment up|down|env|run <program.exe> [arguments]", file=sys.stderr)
-    return 2
+    else:
+        print("usage: python3 -m harness.environment up|down|env|run <program.exe> [arguments]", file=sys.stderr)
+        return 2
+    return 0
 
 
 if __name__ == "__main__":
