@@ -11,6 +11,7 @@
 
 bool RulerOn = false;
 PerfStamp LastOffClock;
+void (*RulerSwitched)() = nullptr;
 
 namespace {
 
@@ -19,6 +20,9 @@ constexpr uint32_t DoubleSwitchOffMs = 1000;
 
 // The held roles that drive the measurement, most specific first on ties.
 constexpr int32_t MeasureRoles[] = {SetReflection, RotateReflection, MoveStartPoint};
+
+// Flipped by each switch through a command; it inverts what the key says.
+bool SwitchedByCommand = false;
 
 // The keyboard hook keeps the key states current; reading them back from the
 // keyboard only repairs what it missed, and under Wine every key read is a
@@ -82,6 +86,7 @@ bool EvaluateRulerState(bool force) {
     PerfClock::Restart(LastKeyReadBack);
     bool wanted = Settings.toggle.load() ? toggleKey.toggle : toggleKey.held;
     if (Settings.invert.load()) wanted = !wanted;
+    if (SwitchedByCommand) wanted = !wanted;
     if (!force && wanted == RulerOn) return false;
 
     RulerOn = wanted;
@@ -101,7 +106,13 @@ bool EvaluateRulerState(bool force) {
         TheDisplay.measure.slowKey = false;
         SetRoleFilter(ToggleRuler);
     }
+    if (RulerSwitched) RulerSwitched();
     return true;
+}
+
+void SwitchRulerByCommand() {
+    SwitchedByCommand = !SwitchedByCommand;
+    EvaluateRulerState(false);
 }
 
 void PollModes() { FollowPointer(KeyReadBackDue()); }

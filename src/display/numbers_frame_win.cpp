@@ -11,6 +11,7 @@
 #include "display/label_text.h"
 #include "display/loupe_layout.h"
 #include "display/measure_model.h"
+#include "display/measurement_text_win.h"
 #include "display/overlay_window_win.h"
 #include "display/pointer_extent.h"
 #include "display/render_surface_win.h"
@@ -71,8 +72,7 @@ void DrawNumbersFrame() {
 
     const MeasureState& measure = TheDisplay.measure;
     const MeasureReadout readout = ReadMeasurement(measure);
-    const std::wstring text = WideFromUtf8(FormatLabelText(double(readout.dx), double(readout.dy), readout.length,
-                                                           readout.shownAngle, measure.reflectionMode));
+    const std::wstring text = WideFromUtf8(MeasurementLabel(readout, measure));
 
     // The options thread may replace the font while the frame uses it.
     std::lock_guard<std::recursive_mutex> lock(TheDisplay.DisplayLock);

@@ -19,6 +19,7 @@
 
 #include "display/display_object.h"
 #include "input/hotkey_bindings.h"
+#include "settings/measure_settings.h"
 #include "settings/reg_key.h"
 #include "settings/settings.h"
 #include "settings/stored_font.h"
@@ -158,6 +159,7 @@ void SettingsExchange(bool save) {
     ExchangeBoolField(key, save, "loupe", TheDisplay.loupe);
     ExchangeDwordField(key, save, "loupezoom", TheDisplay.loupezoom);
     ExchangeDwordField(key, save, "loupesize", TheDisplay.loupesize);
+    ExchangeMeasureSettings(key, save);
 }
 
 void MarkRestorePending() {

@@ -24,6 +24,7 @@
 
 int RunKeyLog(const wchar_t* logPath);
 int RunPattern(int x, int y);
+std::string RunShellCommand(const std::vector<std::wstring>& args);  // shell_commands.cpp
 
 namespace {
 
@@ -183,6 +184,7 @@ std::string Run(const std::vector<std::wstring>& a) {
         return "{\"down\":" + Json((GetAsyncKeyState(vk) & 0x8000) != 0) + ",\"toggled\":" + Json((GetKeyState(vk) & 1) != 0) + "}";
     }
     if (command == L"foreground") return arity(1), Json(SetForegroundWindow(Window(a[1])) != FALSE);
+    if (command.rfind(L"shell-", 0) == 0) return RunShellCommand(a);
     throw Failure{"unknown command: " + Utf8(command)};
 }
 

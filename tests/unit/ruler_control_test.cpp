@@ -50,7 +50,7 @@ TEST_F(RulerControlTest, ForcedStartFollowsTheLockState) {
         EXPECT_TRUE(EvaluateRulerState(true));
         EXPECT_EQ(RulerOn, c.rulerOn) << c.light << c.invert;
         EXPECT_EQ(FakeAppCalls.fadeIns * 10 + FakeAppCalls.fadeOuts, c.rulerOn ? 10 : 1);
-        EXPECT_EQ(MatchBinding(F8, F8), c.rulerOn);
+        EXPECT_EQ(MatchBinding(F8, F8, true), c.rulerOn);
         EXPECT_FALSE(EvaluateRulerState(false));  // nothing changed since
         EXPECT_EQ(FakeAppCalls.pollTimerArms, 1);
         EXPECT_TRUE(FakeAppCalls.optionsOpened.empty());

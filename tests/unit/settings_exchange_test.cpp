@@ -42,7 +42,8 @@ TEST_F(SettingsExchangeTest, FirstSaveWritesEveryValueInOrder) {
         "restore", "version", "x0", "y0", "alpha", "refnr", "refangle", "linethick", "reflines", "antialias",
         "numbers", "konscr", "cross0", "rlimit", "font", "toggle", "invert", "key0code", "key0mods", "key0dead",
         "key1code", "key1mods", "key1dead", "key2code", "key2mods", "key2dead", "key3code", "key3mods", "key3dead",
-        "key4code", "key4mods", "key4dead", "usehooks", "autostart", "fade", "loupe", "loupezoom", "loupesize"};
+        "key4code", "key4mods", "key4dead", "key5code", "key5mods", "key5dead", "usehooks", "autostart", "fade",
+        "loupe", "loupezoom", "loupesize", "unit", "copyform", "calibration"};
     EXPECT_EQ(FakeStore.writes, names);
     EXPECT_EQ(StoredValue("refangle")->data.size() + StoredValue("linethick")->data.size(), 16u);
     EXPECT_EQ(StoredValue("font")->data, std::vector<uint8_t>(96, 0)) << "the default font is stored as zeros";

@@ -6,6 +6,7 @@
 #include "fakes/fake_platform.h"
 #include "input/hotkey_bindings.h"
 #include "platform/key_value_store.h"
+#include "settings/measure_settings.h"
 #include "settings/settings.h"
 
 inline void ResetAllSettings() {
@@ -26,4 +27,6 @@ inline void ResetAllSettings() {
     d.rlimit = 50;
     SetDisplayFont(nullptr);
     ResetBindingsToDefaults();
+    MeasureSettings.unit = 0;
+    MeasureSettings.copyForm = 0;
 }
