@@ -137,9 +137,11 @@ def frame_figures(env, frame_bench):
     """Medians in ms of ComposeFrame for the three lines of the frame
     benchmark, and the label part (ComposeFrame minus DrawLineFrame, timed in
     the frame's order) of the 300-pixel one."""
-    medians, name = {}, None
+    medians, name, loupe = {}, None, None
     for row in run_wine(env, frame_bench, "200").splitlines():
         words = row.split()
+        if row.startswith("loupe:"):
+            loupe = float(row.split("loupe image median ")[1].split()[0]) / 1000
         if row and not row.startswith(" ") and ":" in row:
             name = row.split(":")[0]
         elif words[:1] in (["ComposeFrame"], ["DrawLineFrame"]):
@@ -147,7 +149,8 @@ def frame_figures(env, frame_bench):
     return {"frame40": medians[("40-pixel line", "ComposeFrame")],
             "frame": medians[("300-pixel line", "ComposeFrame")],
             "label": medians[("300-pixel line", "ComposeFrame")] - medians[("300-pixel line", "DrawLineFrame")],
-            "frame99": medians[("99 reflections across the desktop", "ComposeFrame")]}
+            "frame99": medians[("99 reflections across the desktop", "ComposeFrame")],
+            "loupe": loupe}
 
 
 def native_figures(path):
@@ -170,6 +173,8 @@ ROWS = [
     ("One ComposeFrame, 300-pixel line, refnr 1", "frame", lambda v: "%.2f ms median" % v),
     ("of which the label (ComposeFrame minus DrawLineFrame)", "label", lambda v: "%.2f ms" % v),
     ("One ComposeFrame, refnr 99 across the desktop", "frame99", lambda v: "%.2f ms" % v),
+    ("The loupe's image per frame, 15 pixels across (while Ctrl is held)", "loupe",
+     lambda v: "%.2f ms median" % v if v is not None else "(no loupe)"),
     ("Keyboard hook logic per event (native)", "hook",
      lambda v: "%.0f ns, %d allocations" % v if v else "(not built)"),
 ]

@@ -17,6 +17,10 @@
 #include "display/overlay_window_win.h"
 #include "display/pointer_extent.h"
 #include "display/render_surface_win.h"
+#if __has_include("display/loupe_frame_win.h")
+#include "display/loupe_frame_win.h"
+#define MEASURIX_HAS_LOUPE 1
+#endif
 
 namespace {
 
@@ -309,6 +313,29 @@ int main(int argc, char** argv) {
     Run("40-pixel line", start, {start.x + 24, start.y - 32}, 1, frames);
     // A 300-pixel line (180 across, 240 up).
     Run("300-pixel line", start, {start.x + 180, start.y - 240}, 1, frames);
+#ifdef MEASURIX_HAS_LOUPE
+    // The loupe's own cost: the frame's DPI query, then the loupe image
+    // (capture, magnify, text, present) at 15 and 31 pixels across.
+    TheDisplay.measure.currentPoint = {start.x + 180, start.y - 240};
+    const double dpiQuery = TimeMedian(frames, [&](int) { BeginFrame(); });
+    TheDisplay.measure.slowKey = true;
+    double loupe[2];
+    for (int i = 0; i < 2; ++i) {
+        TheDisplay.loupesize = i ? 31 : 15;
+        BeginFrame();
+        loupe[i] = TimeMedian(frames, [&](int k) {
+            TheDisplay.measure.currentPoint.x = start.x + 180 + (k & 1);
+            BeginFrame();
+            DrawLoupeFrame();
+        });
+    }
+    TheDisplay.measure.slowKey = false;
+    TheDisplay.loupesize = 15;
+    BeginFrame();
+    DrawLoupeFrame();
+    std::printf("loupe: frame DPI query %.1f us; loupe image median %.1f us (15 px across), %.1f us (31 px across)\n",
+                dpiQuery, loupe[0], loupe[1]);
+#endif
     Breakdown(frames / 4 + 1);
     LabelBreakdown(frames / 4 + 1);
     StrokeBreakdown(frames / 4 + 1, 180, 240);
