@@ -16,6 +16,8 @@ constexpr uint32_t MsgRedrawRequest = 0x8058;    // to LineWindow: schedule a fr
 constexpr uint32_t MsgCreateOptions = 0x806E;    // options frame procedure: create the dialog
 constexpr uint32_t MsgLinkColor = 0x806F;        // to a link label: set its text colour
 constexpr uint32_t MsgOptionsRefresh = 0x8070;   // to the options window: show the new angle
+constexpr uint32_t MsgCopyMeasurement = 0x8071;  // the copy key was pressed (main loop)
+constexpr uint32_t MsgTrayIcon = 0x8072;         // the notification-area icon's callback
 
 constexpr uint32_t WmQuit = 18;
 constexpr uint32_t WmEndSession = 22;
@@ -35,6 +37,7 @@ extern std::atomic<int32_t> KeyPending;
 extern std::atomic<int32_t> PointerPending;
 extern std::atomic<int32_t> SavePending;
 extern std::atomic<int32_t> OptionsRefreshPending;
+extern std::atomic<int32_t> CopyPending;
 
 // Compare-exchanges flag 0 -> 1 and posts message (wParam 0, lParam 0) to window
 // only when it was 0. Returns the old flag value when nothing was posted,

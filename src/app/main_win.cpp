@@ -9,10 +9,12 @@
 
 #include "app/app_messages.h"
 #include "app/command_line.h"
+#include "app/copy_measurement_win.h"
 #include "app/main_window.h"
 #include "app/mouse_speed.h"
 #include "app/restart.h"
 #include "app/ruler_control.h"
+#include "app/tray_icon_win.h"
 #include "display/display_object.h"
 #include "input/input_hooks.h"
 #include "options/options_window.h"
@@ -51,7 +53,37 @@ std::vector<std::string> CommandLineArguments() {
     return arguments;
 }
 
+// The program's own messages to the main window. The main loop takes them
+// itself; while a modal loop runs on this thread (the icon's menu) they are
+// dispatched to the window instead, and must not be lost there: a lost one
+// would leave its pending flag set and silence its kind of event for good.
+bool HandleAppMessage(UINT message) {
+    switch (message) {
+        case MsgKeyEvent:
+            ClearKeyPending();
+            ArmPollTimer();
+            EvaluateRulerState(false);
+            return true;
+        case MsgPointerEvent:
+            ClearPointerPending();
+            ArmPollTimer();
+            if (RulerOn) PollModes();
+            return true;
+        case MsgCopyMeasurement:
+            CopyPending.store(0);
+            if (RulerOn) CopyMeasurementToClipboard();  // the key acts only while the ruler shows
+            return true;
+        case MsgSaveSettings:
+            SavePending.store(0);
+            SettingsExchange(true);
+            return true;
+        default:
+            return false;
+    }
+}
+
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (HandleAppMessage(message)) return 0;
     if (message == MsgUseHooksChanged) {
         const bool wanted = wParam != 0;
         if (wanted != Settings.usehooks.load()) {
@@ -87,25 +119,9 @@ void RunMainLoop() {
             if (msg.lParam & InstanceRequestRestart) RestoreFlag = true;
             return;
         }
-        switch (msg.message) {
-            case MsgKeyEvent:
-                ClearKeyPending();
-                ArmPollTimer();
-                EvaluateRulerState(false);
-                continue;
-            case MsgPointerEvent:
-                ClearPointerPending();
-                ArmPollTimer();
-                if (RulerOn) PollModes();
-                continue;
-            case MsgSaveSettings:
-                SavePending.store(0);
-                SettingsExchange(true);
-                continue;
-            default:
-                TranslateMessage(&msg);
-                DispatchMessageW(&msg);
-        }
+        if (HandleAppMessage(msg.message)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
     }
 }
 
@@ -160,10 +176,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     SetInputMonitoring(true);
     EvaluateRulerState(true);
     ArmPollTimer();
+    StartTrayIcon();
     OpenOptionsDialog(words.hide);
     std::atexit(RestoreMouseSpeedAtExit);
 
     RunMainLoop();
+
+    StopTrayIcon();
 
     SetSlowMouse(false);
     SettingsExchange(true);  // writes nothing while a restart with defaults is pending

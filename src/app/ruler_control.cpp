@@ -11,6 +11,7 @@
 
 bool RulerOn = false;
 PerfStamp LastOffClock;
+void (*RulerSwitched)() = nullptr;
 
 namespace {
 
@@ -20,37 +21,43 @@ constexpr uint32_t DoubleSwitchOffMs = 1000;
 // The held roles that drive the measurement, most specific first on ties.
 constexpr int32_t MeasureRoles[] = {SetReflection, RotateReflection, MoveStartPoint};
 
-}  // namespace
+// Flipped by each switch through a command; it inverts what the key says.
+bool SwitchedByCommand = false;
 
-bool EvaluateRulerState(bool force) {
-    HotkeyBinding toggleKey;
-    GetBinding(BindingAt(ToggleRuler), toggleKey, true);
-    bool wanted = Settings.toggle.load() ? toggleKey.toggle : toggleKey.held;
-    if (Settings.invert.load()) wanted = !wanted;
-    if (!force && wanted == RulerOn) return false;
+// The keyboard hook keeps the key states current; reading them back from the
+// keyboard only repairs what it missed, and under Wine every key read is a
+// round trip to the server. So the read-back runs at most once per poll
+// period, also while pointer moves keep re-arming the poll timer.
+constexpr uint32_t KeyReadBackMs = 100;
+PerfStamp LastKeyReadBack;
 
-    RulerOn = wanted;
-    ArmPollTimer();
-    if (RulerOn) {
-        SetRoleFilter(-1);
-        PollModes();
-        FadeIn(Settings.fade.load());
-    } else {
-        FadeOut(Settings.fade.load());
-        if (!force && PerfClock::Elapsed(LastOffClock) < DoubleSwitchOffMs) {
-            OpenOptionsDialog(false);
-        }
-        PerfClock::Restart(LastOffClock);
-        SetSlowMouse(false);
-        SetRoleFilter(ToggleRuler);
-    }
+bool KeyReadBackDue() {
+    if (PerfClock::Elapsed(LastKeyReadBack) < KeyReadBackMs) return false;
+    PerfClock::Restart(LastKeyReadBack);
     return true;
 }
 
-void PollModes() {
+// A start point or reference angle moved by a held key and not yet saved.
+// Saving writes every setting, so a drag saves at most once a second while
+// the key is held and once more when it is released (or the ruler goes off),
+// rather than at every move; the store ends up the same.
+constexpr uint32_t HeldMoveSaveMs = 1000;
+bool HeldMoveUnsaved = false;
+PerfStamp LastHeldMoveSave;
+
+void SaveHeldMove() {
+    if (!HeldMoveUnsaved) return;
+    HeldMoveUnsaved = false;
+    PerfClock::Restart(LastHeldMoveSave);
+    SettingsExchange(true);
+}
+
+void FollowPointer(bool readKeysBack) {
     if (!RulerOn) return;
-    SetSlowMouse(IsRoleHeld(SlowMouse, true));
-    const int32_t role = PickHeldRole(MeasureRoles, 3, true);
+    const bool slow = IsRoleHeld(SlowMouse, readKeysBack);
+    SetSlowMouse(slow);
+    TheDisplay.measure.slowKey = slow;  // the loupe shows while it is held
+    const int32_t role = PickHeldRole(MeasureRoles, 3, false);
     const bool moveStart = role == MoveStartPoint || role == SetReflection;
     const bool rotate = role == RotateReflection || role == SetReflection;
 
@@ -61,15 +68,57 @@ void PollModes() {
     UpdateFromPointer(pointer.x, pointer.y, moveStart, rotate);
 
     if (moveStart || rotate) {
-        // The start point and the reference angle are persisted at once.
-        SettingsExchange(true);
+        HeldMoveUnsaved = true;
+        if (PerfClock::Elapsed(LastHeldMoveSave) >= HeldMoveSaveMs) SaveHeldMove();
         if (WindowHandle options = OptionsWindowHandle.load()) {
             PostOnce(options, MsgOptionsRefresh, OptionsRefreshPending);
         }
+    } else {
+        SaveHeldMove();
     }
 }
 
+}  // namespace
+
+bool EvaluateRulerState(bool force) {
+    HotkeyBinding toggleKey;
+    GetBinding(BindingAt(ToggleRuler), toggleKey, true);
+    PerfClock::Restart(LastKeyReadBack);
+    bool wanted = Settings.toggle.load() ? toggleKey.toggle : toggleKey.held;
+    if (Settings.invert.load()) wanted = !wanted;
+    if (SwitchedByCommand) wanted = !wanted;
+    if (!force && wanted == RulerOn) return false;
+
+    RulerOn = wanted;
+    ArmPollTimer();
+    if (RulerOn) {
+        SetRoleFilter(-1);
+        FollowPointer(false);
+        FadeIn(Settings.fade.load());
+    } else {
+        FadeOut(Settings.fade.load());
+        SaveHeldMove();
+        if (!force && PerfClock::Elapsed(LastOffClock) < DoubleSwitchOffMs) {
+            OpenOptionsDialog(false);
+        }
+        PerfClock::Restart(LastOffClock);
+        SetSlowMouse(false);
+        TheDisplay.measure.slowKey = false;
+        SetRoleFilter(ToggleRuler);
+    }
+    if (RulerSwitched) RulerSwitched();
+    return true;
+}
+
+void SwitchRulerByCommand() {
+    SwitchedByCommand = !SwitchedByCommand;
+    EvaluateRulerState(false);
+}
+
+void PollModes() { FollowPointer(KeyReadBackDue()); }
+
 void PollTimerTick() {
+    // The evaluation has just read the keys back.
     const bool changed = EvaluateRulerState(false);
-    if (!changed && RulerOn) PollModes();
+    if (!changed && RulerOn) FollowPointer(false);
 }

@@ -10,7 +10,14 @@ extern PerfStamp LastOffClock;
 
 // Re-reads the toggle key; returns true when RulerOn changed (or force).
 bool EvaluateRulerState(bool force);
-// While the ruler is on: slow mouse, held role, pointer -> measurement.
+// Switches the ruler over as one press of the toggle key would (the menu of
+// the notification-area icon), leaving the key and its settings alone: the
+// next press of the key switches it back.
+void SwitchRulerByCommand();
+// Called after every change of RulerOn (the icon's tooltip follows it).
+extern void (*RulerSwitched)();
+// While the ruler is on: slow mouse, held role, pointer -> measurement. The
+// keys are read back from the keyboard at most once per poll period.
 void PollModes();
 // (Re)starts the one PollTimer: 100 ms while the ruler is on, else 1000 ms.
 void ArmPollTimer();

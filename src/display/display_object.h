@@ -17,6 +17,7 @@ struct MeasureState {
     Point currentPoint;                        // the pointer at the last update
     std::atomic<double> referenceAngle{0.0};   // "refangle", degrees
     bool reflectionMode = false;               // rotate or set key held at the last update
+    bool slowKey = false;                      // slow key held at the last update, ruler on
 };
 
 struct RulerDisplayWindow {
@@ -48,6 +49,20 @@ struct RulerDisplayWindow {
     std::atomic<bool> numbers{true};
     std::atomic<bool> cross0{true};
     std::atomic<bool> konscr{true};
+    // The loupe while the slow key is held (persisted; a zoom or size out of
+    // range counts as the default, see loupe_layout.h).
+    std::atomic<bool> loupe{true};
+    std::atomic<int32_t> loupezoom{8};
+    std::atomic<int32_t> loupesize{15};
+
+    // Per frame (main thread): the DPI of the monitor under the pointer; the
+    // desktop square the loupe magnifies, empty while it is not shown, which
+    // the line and the label keep clear of; where the label went (empty when
+    // hidden); and whether a screen capture failed while the slow key is held.
+    int32_t frameDpi = 96;
+    Rect loupeSource{};
+    Rect labelRect{};
+    bool loupeFailed = false;
 
     // The label font: a chosen description, or none for DefaultFont. The
     // generation changes with every replacement so that the drawing side
@@ -71,6 +86,7 @@ bool GetDisplayFont(FontDescription& out);
 void DisplayStart();      // graphics library, default start point, the two windows
 void DisplayShutdown();   // windows destroyed, font back to default, graphics down
 void RedrawScheduler();   // draw now or when the redraw limit has passed
+void RedrawIfChanged();   // the same, unless the frame on screen shows what is to be drawn
 void FadeIn(int32_t fadeMs);
 void FadeOut(int32_t fadeMs);
 // Moves the points or turns the reference angle, then asks for a frame.

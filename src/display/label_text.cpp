@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "display/dpi_scale.h"
+
 std::string FormatLabelText(double dx, double dy, double length, double shownAngle, bool reflectionMode) {
     // The degree sign is U+00B0, two bytes in UTF-8.
     const char* format = reflectionMode ? "%gx%g %.1lf [%.1lf\xC2\xB0]" : "%gx%g %.1lf %.1lf\xC2\xB0";
@@ -16,23 +18,23 @@ std::string FormatLabelText(double dx, double dy, double length, double shownAng
     return std::string(buffer, size_t(std::min<int>(n, int(sizeof buffer) - 1)));
 }
 
-int32_t LabelGap(double linethick) { return int32_t(std::ceil(linethick)) + 3; }
+int32_t LabelGap(double linethick, int32_t dpi) { return int32_t(std::ceil(linethick)) + ScaleForDpi(3, dpi); }
 
 Rect PlaceLabel(const LabelPlacementInput& in) {
-    const int32_t w = in.textWidth;
-    const int32_t h = in.textHeight;
-    const int32_t gap = LabelGap(in.linethick);
-    const int32_t half = (h + 2) / 2;
+    const int32_t outline = LabelOutlineWidth(in.dpi);
+    const int32_t width = in.textWidth + 2 * outline;
+    const int32_t height = in.textHeight + 2 * outline;
+    const int32_t gap = LabelGap(in.linethick, in.dpi);
     const Rect& v = in.virtualScreen;
     const Point p = in.pointer;
 
-    // The text rectangle in label coordinates is (1, 1, w + 3, h + 3); each
-    // attempt shifts it beside the pointer.
+    // Vertically centred on the pointer; gap pixels (or the pointer image)
+    // between the pointer and the label's near edge.
     auto attempt = [&](bool left) {
-        const int32_t dx = left ? p.x - std::max(gap, -in.pointerExtent.left) - (w + 3) + 1
-                                : p.x + std::max(gap, in.pointerExtent.right);
-        const int32_t dy = p.y - half;
-        return Rect{1 + dx, 1 + dy, w + 3 + dx, h + 3 + dy};
+        const int32_t x = left ? p.x - std::max(gap, -in.pointerExtent.left) + 1 - width
+                               : p.x + std::max(gap, in.pointerExtent.right) + 1;
+        const int32_t y = p.y + 1 - height / 2;
+        return Rect{x, y, x + width, y + height};
     };
     auto fits = [&](const Rect& r) { return r.left >= v.left && r.right < v.right; };
 

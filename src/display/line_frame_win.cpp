@@ -7,6 +7,7 @@
 #include "display/display_object.h"
 #include "display/gdiplus_flat_win.h"
 #include "display/line_path.h"
+#include "display/loupe_frame_win.h"
 #include "display/measure_model.h"
 #include "display/overlay_window_win.h"
 #include "display/render_surface_win.h"
@@ -104,6 +105,7 @@ void DrawLineFrame() {
     GpGraphics* graphics = CreateSurface(rect, surface);
     if (!graphics) return;  // LineWindow keeps its last image
     if (TheDisplay.antialias.load()) GdipFlat::GdipSetSmoothingMode(graphics, kAntiAlias);
+    ExcludeLoupeSource(graphics, rect);
 
     // Outline pass: everything in white, wide enough to leave linethick
     // pixels of white on each side of the thin lines. A wide outline leaves
@@ -136,6 +138,8 @@ void DrawLineFrame() {
 }
 
 void ComposeFrame() {
+    BeginFrame();
     DrawLineFrame();
     DrawNumbersFrame();
+    DrawLoupeFrame();  // last: it reads the screen with the line and the label in place
 }

@@ -1,10 +1,10 @@
 // The pointer update of the display object: the geometry is done by the
-// platform-free model, then the overlay is asked for a frame.
+// platform-free model, then the overlay is asked for a frame if it changed.
 #include "display/display_object.h"
 #include "display/measure_model.h"
 
 void UpdateFromPointer(int32_t x, int32_t y, bool moveStart, bool reflectionKey) {
     ApplyPointerUpdate(TheDisplay.measure, TheDisplay.konscr.load(), x, y, moveStart, reflectionKey);
-    // Also when nothing changed: a settings change may be waiting for a frame.
-    RedrawScheduler();
+    // Settings changes are seen here too: the frame record holds them.
+    RedrawIfChanged();
 }

@@ -5,9 +5,13 @@
 #include <string>
 
 #include "display/display_object.h"
+#include "display/dpi_scale.h"
+#include "display/frame_scale_win.h"
 #include "display/label_outline.h"
 #include "display/label_text.h"
+#include "display/loupe_layout.h"
 #include "display/measure_model.h"
+#include "display/measurement_text_win.h"
 #include "display/overlay_window_win.h"
 #include "display/pointer_extent.h"
 #include "display/render_surface_win.h"
@@ -18,9 +22,6 @@ namespace {
 constexpr UINT LabelTextFlags = DT_NOPREFIX | DT_SINGLELINE;
 constexpr COLORREF White = 0x00FFFFFF;
 constexpr COLORREF Black = 0x00000000;
-
-// The outline: the text moved by one pixel in each of the eight directions.
-constexpr POINT OutlineOffsets[] = {{-1, 0}, {1, 0}, {0, -1}, {0, 1}, {-1, -1}, {1, -1}, {-1, 1}, {1, 1}};
 
 // A surface that is given up without being shown.
 void DiscardSurface(RenderSurface& surface) {
@@ -63,6 +64,7 @@ void DrawNumbersFrame() {
     HWND numbers = static_cast<HWND>(TheDisplay.NumbersWindow.load());
     if (!numbers) return;
     if (!TheDisplay.numbers.load()) {
+        TheDisplay.labelRect = Rect{};
         HideOverlayWindow(numbers);
         return;
     }
@@ -70,15 +72,16 @@ void DrawNumbersFrame() {
 
     const MeasureState& measure = TheDisplay.measure;
     const MeasureReadout readout = ReadMeasurement(measure);
-    const std::wstring text = WideFromUtf8(FormatLabelText(double(readout.dx), double(readout.dy), readout.length,
-                                                           readout.shownAngle, measure.reflectionMode));
+    const std::wstring text = WideFromUtf8(MeasurementLabel(readout, measure));
 
     // The options thread may replace the font while the frame uses it.
     std::lock_guard<std::recursive_mutex> lock(TheDisplay.DisplayLock);
-    HFONT font = CurrentLabelFont();
+    const int32_t dpi = TheDisplay.frameDpi;
+    HFONT font = LabelFontAt(dpi);
     const SIZE textSize = MeasureText(numbers, font, text);
-    // The text rectangle in label coordinates: one pixel of outline all round.
-    const RECT textRect{1, 1, textSize.cx + 3, textSize.cy + 3};
+    // The text rectangle in label coordinates, inside the outline.
+    const int32_t outlineWidth = LabelOutlineWidth(dpi);
+    const RECT textRect{outlineWidth, outlineWidth, textSize.cx + outlineWidth + 2, textSize.cy + outlineWidth + 2};
 
     LabelPlacementInput placement;
     placement.textWidth = textSize.cx;
@@ -88,7 +91,14 @@ void DrawNumbersFrame() {
     placement.pointerExtent = MeasurePointerExtent();
     placement.virtualScreen = VirtualScreenRect();
     placement.linethick = TheDisplay.linethick.load();
+    placement.dpi = dpi;
+    // While the loupe shows, the label also stays clear of the square it
+    // magnifies, so that it is never magnified itself.
+    if (const Rect& s = TheDisplay.loupeSource; s.right > s.left) {
+        placement.pointerExtent = loupe::ExtentWithSquare(placement.pointerExtent, measure.currentPoint, s);
+    }
     const Rect label = PlaceLabel(placement);
+    TheDisplay.labelRect = label;
 
     RenderSurface surface;
     GpGraphics* graphics = CreateSurface(label, surface);
@@ -101,7 +111,7 @@ void DrawNumbersFrame() {
     // the black text on white.
     const bool outlined = DrawWithGdi(graphics, font, [&](HDC dc) {
         SetTextColor(dc, White);
-        for (const POINT& offset : OutlineOffsets) {
+        for (const Point& offset : LabelOutlineOffsets(outlineWidth)) {
             RECT r = textRect;
             r.left += offset.x;
             r.top += offset.y;

@@ -5,12 +5,17 @@
 
 #include <cwchar>
 #include <mutex>
+#include <optional>
 
 #include "app/app_messages.h"
 #include "app/clock.h"
 #include "app/restart.h"
 #include "display/display_object.h"
+#include "display/frame_inputs.h"
+#include "display/frame_scale_win.h"
 #include "display/gdiplus_flat_win.h"
+#include "display/measure_model.h"
+#include "display/loupe_frame_win.h"
 #include "display/overlay_timing.h"
 #include "platform/win32/label_font_win32.h"
 
@@ -48,6 +53,19 @@ void DeleteMadeFont() {
     if (madeFont) DeleteObject(madeFont);
     madeFont = nullptr;
     fontMade = false;
+}
+
+// What the frame on screen was drawn from; nothing while LineWindow holds no
+// image (before the first frame, and once hidden, which shrinks it away).
+std::optional<FrameInputs> shownFrame;
+
+FrameInputs CurrentFrameInputs() {
+    CURSORINFO cursor{};
+    cursor.cbSize = sizeof cursor;
+    const bool pointerShown = GetCursorInfo(&cursor) && cursor.flags == CURSOR_SHOWING;
+    return ReadFrameInputs(TheDisplay, VirtualScreenRect(),
+                           pointerShown ? reinterpret_cast<uintptr_t>(cursor.hCursor) : 0,
+                           MonitorDpiAt(TheDisplay.measure.currentPoint));
 }
 
 HWND LineWindowHandle() { return static_cast<HWND>(TheDisplay.LineWindow.load()); }
@@ -147,9 +165,11 @@ void DisplayStart() {
 
     TheDisplay.LineWindow = CreateOverlayWindow();
     TheDisplay.NumbersWindow = CreateOverlayWindow();
+    CreateLoupeWindow();
 }
 
 void DisplayShutdown() {
+    DestroyLoupeWindow();
     if (HWND numbers = NumbersWindowHandle()) DestroyWindow(numbers);
     TheDisplay.NumbersWindow = nullptr;
     if (HWND line = LineWindowHandle()) DestroyWindow(line);
@@ -176,9 +196,16 @@ void RedrawScheduler() {
         return;
     }
     KillTimer(line, RedrawTimerId);
+    // Taken before drawing: a setting the options thread changes meanwhile
+    // makes the record differ, and the next pointer update draws again.
+    shownFrame = CurrentFrameInputs();
     FadeState fade = LoadFade();
     if (overlay_timing::AdoptAlphaSetting(fade, TheDisplay.alpha.load())) StoreFade(fade);
     ComposeFrame();
+}
+
+void RedrawIfChanged() {
+    if (!shownFrame || *shownFrame != CurrentFrameInputs()) RedrawScheduler();
 }
 
 void FadeIn(int32_t fadeMs) {
@@ -194,18 +221,25 @@ void FadeOut(int32_t fadeMs) {
     FadeState fade = LoadFade();
     overlay_timing::BeginFadeOut(fade, TheDisplay.alpha.load(), TheDisplay.rlimit.load(), fadeMs);
     StoreFade(fade);
+    HideLoupeWindow();  // at once: the loupe does not fade
     FadeStep(true);
 }
 
 DWORD UpdateLayered(HWND window, HWND above, const Rect* rect, HDC screenDC, HDC sourceDC, int32_t alpha) {
     // `above` goes to the top of the top-most band and the window directly
-    // below it, so that the label is never covered by the line.
+    // below it, so that the label is never covered by the line. The order is
+    // read first: when it already holds, as it does frame after frame, the
+    // calls that would restack the windows are left out (each one is a trip
+    // to the window server, and under Wine to the X server too).
     HWND after = HWND_TOPMOST;
     if (above) {
-        SetWindowPos(above, HWND_TOPMOST, 0, 0, 0, 0, ZOrderOnly);
+        if (GetWindow(above, GW_HWNDPREV) != nullptr) SetWindowPos(above, HWND_TOPMOST, 0, 0, 0, 0, ZOrderOnly);
         after = above;
     }
-    SetWindowPos(window, after, 0, 0, 0, 0, ZOrderOnly | (alpha > 0 ? SWP_SHOWWINDOW : 0));
+    const bool show = alpha > 0 && !IsWindowVisible(window);
+    if (show || GetWindow(window, GW_HWNDPREV) != (above ? above : nullptr)) {
+        SetWindowPos(window, after, 0, 0, 0, 0, ZOrderOnly | (alpha > 0 ? SWP_SHOWWINDOW : 0));
+    }
 
     BLENDFUNCTION blend{};
     blend.BlendOp = AC_SRC_OVER;
@@ -227,7 +261,9 @@ DWORD UpdateLayered(HWND window, HWND above, const Rect* rect, HDC screenDC, HDC
 }
 
 void HideOverlayWindow(HWND window) {
-    if (window) SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, HideAndShrink);
+    if (!window) return;
+    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, HideAndShrink);
+    if (window == LineWindowHandle()) shownFrame.reset();
 }
 
 HFONT CurrentLabelFont() {

@@ -8,6 +8,15 @@ namespace {
 
 bool IsEmpty(const Rect& r) { return r.right <= r.left || r.bottom <= r.top; }
 
+// Win32's UnionRect: the bounding box of two rectangles, an empty one
+// (right <= left or bottom <= top) not counting; all zero when both are empty.
+Rect UnionOfRects(const Rect& a, const Rect& b) {
+    if (IsEmpty(a)) return IsEmpty(b) ? Rect{} : b;
+    if (IsEmpty(b)) return a;
+    return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+            std::max(a.bottom, b.bottom)};
+}
+
 int LeadingOnes(uint8_t byte) {
     int n = 0;
     for (uint8_t bit = 0x80; bit != 0 && (byte & bit); bit >>= 1) ++n;
@@ -132,11 +141,4 @@ PointerMeasurement MeasurePointerImage(int32_t cx, int32_t cy, int32_t hotspotX,
         if (const auto box = VisiblePointerBox(*bits)) return {ExtentFromBox(*box, hotspotX, hotspotY), true};
     }
     return {WholePointerCell(cx, cy, hotspotX, hotspotY), false};
-}
-
-Rect UnionOfRects(const Rect& a, const Rect& b) {
-    if (IsEmpty(a)) return IsEmpty(b) ? Rect{} : b;
-    if (IsEmpty(b)) return a;
-    return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
-            std::max(a.bottom, b.bottom)};
 }

@@ -62,9 +62,5 @@ struct PointerMeasurement {
 PointerMeasurement MeasurePointerImage(int32_t cx, int32_t cy, int32_t hotspotX, int32_t hotspotY,
                                        const PointerBits* bits);
 
-// Win32's UnionRect: the bounding box of two rectangles, an empty one
-// (right <= left or bottom <= top) not counting; all zero when both are empty.
-Rect UnionOfRects(const Rect& a, const Rect& b);
-
 // The extent of the pointer shown now (Win32; cached per pointer shape).
 PointerExtent MeasurePointerExtent();

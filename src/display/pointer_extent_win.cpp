@@ -8,7 +8,7 @@
 
 namespace {
 
-// The last pointer shape that could be measured, and its extent.
+// The last pointer shape looked at, and its extent.
 struct PointerExtentCache {
     HCURSOR pointer = nullptr;
     PointerExtent extent{};
@@ -66,7 +66,8 @@ PointerExtent MeasurePointerExtent() {
     const PointerBitmapShape mask = ShapeOf(icon.hbmMask);
     const PointerBitmapShape color = ShapeOf(icon.hbmColor);
     std::vector<uint8_t> maskBits, colorBits;
-    bool read = PointerBitmapsFit(cx, cy, mask, color);
+    const bool fits = PointerBitmapsFit(cx, cy, mask, color);
+    bool read = fits;
     if (read) {
         HDC dc = CreateCompatibleDC(nullptr);
         if (mask.present) read = ReadBits(dc, icon.hbmMask, cx, mask.height, 1, maskBits);
@@ -79,7 +80,10 @@ PointerExtent MeasurePointerExtent() {
     bits.maskRows = mask.height;
     bits.color = color.present ? colorBits.data() : nullptr;
     const PointerMeasurement measurement = MeasurePointerImage(cx, cy, hx, hy, read ? &bits : nullptr);
-    if (measurement.measured) Cache = {cursor.hCursor, measurement.extent};
+    // The answer belongs to the shape also when it is the whole cell, because
+    // the bits have a layout the analysis does not read or show nothing; only
+    // a failed read of readable bits is tried again.
+    if (read || !fits) Cache = {cursor.hCursor, measurement.extent};
 
     if (icon.hbmMask) DeleteObject(icon.hbmMask);
     if (icon.hbmColor) DeleteObject(icon.hbmColor);

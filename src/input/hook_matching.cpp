@@ -18,6 +18,11 @@ namespace {
 // Written by one thread, read by the hooks on another: single atomic words.
 std::atomic<WindowHandle> HookCaptureWindow{nullptr};
 std::atomic<int32_t> RoleFilter{-1};
+// Whether the hook saw the copy key go down and not yet up: only the first
+// down copies, not the auto-repeats. Kept apart from the binding's held
+// state, which a key-state resync may already have set before the hook sees
+// the press.
+std::atomic<bool> CopyKeyDown{false};
 
 int16_t LockKeyState(int32_t virtualKey) { return platform::KeyStates.keyState(virtualKey); }
 
@@ -44,8 +49,6 @@ WindowHandle GetHookCaptureWindow() { return HookCaptureWindow.load(); }
 
 void SetRoleFilter(int32_t role) { RoleFilter.store(role); }
 
-int32_t GetRoleFilter() { return RoleFilter.load(); }
-
 uint32_t MouseMessageToKey(uint32_t message, uint32_t mouseData, bool& down) {
     const uint16_t high = uint16_t(mouseData >> 16);
     const bool towardsUser = int16_t(high) < 0;  // wheel turned back, or tilted left
@@ -65,7 +68,10 @@ uint32_t MouseMessageToKey(uint32_t message, uint32_t mouseData, bool& down) {
     }
 }
 
-bool MatchBinding(uint32_t code, uint32_t generic) {
+bool MatchBinding(uint32_t code, uint32_t generic, bool down) {
+    // Any release of the copy key ends its press, whatever the modifiers.
+    const HotkeyBinding copyKey = LoadBindingDefinition(CopyMeasurement);
+    if (!down && (copyKey.code == code || copyKey.code == generic)) CopyKeyDown = false;
     const uint16_t mods = GetModifiers(code);
     const int32_t filter = RoleFilter.load(std::memory_order_relaxed);
     int32_t first = 0;
@@ -78,6 +84,12 @@ bool MatchBinding(uint32_t code, uint32_t generic) {
         const HotkeyBinding binding = LoadBindingDefinition(role);
         if (binding.code != code && binding.code != generic) continue;
         if ((binding.mask & mods) != binding.mods) continue;
+        if (role == CopyMeasurement) {
+            if (down && !CopyKeyDown.exchange(true)) {
+                PostOnce(MainWindow.load(std::memory_order_relaxed), MsgCopyMeasurement, CopyPending);
+            }
+            return binding.dead;
+        }
         // An auto-repeated down changes nothing the main thread needs to see.
         if (!BindingAt(role)->repeat) PostOnce(MainWindow.load(std::memory_order_relaxed), MsgKeyEvent, KeyPending);
         return binding.dead;
@@ -109,9 +121,9 @@ bool HandleKeyboardHookEvent(int32_t nCode, const KeyboardHookEvent& event) {
         // when it reads this message; keys pressed before then belong to the
         // application that has the focus, not to the combo.
         if (!pressed) HookCaptureWindow.compare_exchange_strong(capture, nullptr);
-        return SettleKeyEvent(code, down, true);
+        return SettleCapturedKeyEvent(code, down);
     }
-    return SettleKeyEvent(code, down, MatchBinding(code, generic));
+    return SettleKeyEvent(code, down, MatchBinding(code, generic, down));
 }
 
 bool HandleMouseHookEvent(int32_t nCode, const MouseHookEvent& event) {
@@ -137,5 +149,5 @@ bool HandleMouseHookEvent(int32_t nCode, const MouseHookEvent& event) {
         }
     }
     PostOnce(MainWindow.load(std::memory_order_relaxed), MsgPointerEvent, PointerPending);
-    return code != 0 && SettleKeyEvent(code, down, MatchBinding(code, code));
+    return code != 0 && SettleKeyEvent(code, down, MatchBinding(code, code, down));
 }

@@ -34,10 +34,15 @@ constexpr HotkeyBinding DefaultBindings[HotkeyRoleCount] = {
     {CodeAlwaysDown, ModCtrl, ModCtrl, false},                    // SlowMouse: Ctrl
     {CodeAlwaysDown, ModAlt, ModAlt, false},                      // RotateReflection: Alt
     {CodeAlwaysDown, ModAlt | ModShift, ModAlt | ModShift, false},  // SetReflection: Alt+Shift
+    // CopyMeasurement: Pause. Hardly any application gives Pause alone a
+    // meaning (only Ctrl+Pause, which is Break, and that one does not match
+    // this exact binding), so the key can reach the application as well.
+    {0x13, 0, ModAll, false},
 };
 
 HotkeyBinding Bindings[HotkeyRoleCount] = {
-    DefaultBindings[0], DefaultBindings[1], DefaultBindings[2], DefaultBindings[3], DefaultBindings[4],
+    DefaultBindings[0], DefaultBindings[1], DefaultBindings[2],
+    DefaultBindings[3], DefaultBindings[4], DefaultBindings[5],
 };
 
 // The hook matches events without the HookLock while the options thread may
@@ -51,7 +56,7 @@ constexpr uint64_t PackDefinition(const HotkeyBinding& b) {
 
 std::atomic<uint64_t> Definitions[HotkeyRoleCount] = {
     PackDefinition(DefaultBindings[0]), PackDefinition(DefaultBindings[1]), PackDefinition(DefaultBindings[2]),
-    PackDefinition(DefaultBindings[3]), PackDefinition(DefaultBindings[4]),
+    PackDefinition(DefaultBindings[3]), PackDefinition(DefaultBindings[4]), PackDefinition(DefaultBindings[5]),
 };
 
 void PublishDefinition(int32_t role) { Definitions[role].store(PackDefinition(Bindings[role])); }
@@ -246,9 +251,9 @@ void SetBinding(HotkeyBinding* target, const HotkeyBinding& source) {
     if (role < 0) return;
     AcquireHookLock(-1);
     const uint16_t mods = uint16_t(source.mods & ModAll);
-    // The toggle key wants exactly its modifiers; a hold-down key only needs
-    // its modifiers and tolerates others.
-    const uint16_t mask = role == ToggleRuler ? ModAll : mods;
+    // The press keys (toggle, copy) want exactly their modifiers; a
+    // hold-down key only needs its modifiers and tolerates others.
+    const uint16_t mask = role == ToggleRuler || role == CopyMeasurement ? ModAll : mods;
     const bool changed = source.code != target->code || mods != target->mods || mask != target->mask;
     target->code = source.code;
     target->mods = mods;
@@ -269,11 +274,18 @@ bool IsRoleHeld(int32_t role, bool resync) {
 
 int32_t PickHeldRole(const int32_t* roles, int32_t count, bool resync) {
     if (!roles || count < 1) return -1;
+    // One read-back of the keys serves every role.
+    if (resync || !KeyboardHookInstalled()) ResyncKeyStates();
     int32_t best = -1;
     int32_t chosen = -1;
     for (int32_t i = 0; i < count; ++i) {
         const int32_t role = roles[i];
-        if (!IsRoleHeld(role, resync)) continue;
+        const HotkeyBinding* binding = BindingAt(role);
+        if (!binding) continue;
+        AcquireHookLock(-1);
+        const bool held = binding->held;
+        ReleaseHookLock();
+        if (!held) continue;
         const int32_t specificity = BindingSpecificity(role);
         if (specificity > best) {
             best = specificity;

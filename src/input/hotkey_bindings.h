@@ -1,4 +1,4 @@
-// The five key roles, their bindings, the modifier table and the key-state
+// The key roles, their bindings, the modifier table and the key-state
 // bookkeeping that the hooks (or polling, without hooks) keep up to date.
 #pragma once
 #include <cstdint>
@@ -24,8 +24,9 @@ enum HotkeyRole : int32_t {
     SlowMouse = 2,
     RotateReflection = 3,
     SetReflection = 4,
+    CopyMeasurement = 5,  // a press copies the measurement while the ruler is shown
 };
-constexpr int32_t HotkeyRoleCount = 5;
+constexpr int32_t HotkeyRoleCount = 6;
 
 struct HotkeyBinding {
     uint32_t code = 0;
@@ -54,12 +55,13 @@ constexpr int32_t ModifierRowCount = 4;
 // The process-wide tables, guarded by the HookLock (input/hook_lock.h).
 extern ModifierRow ModifierTable[ModifierRowCount];
 
-// The binding of role 0..4, or nullptr.
+// The binding of a role, or nullptr.
 HotkeyBinding* BindingAt(int32_t role);
 // Copies the binding (run-time fields too). Resynchronises the key states
 // first when resync is set or the keyboard hook is not installed.
 void GetBinding(const HotkeyBinding* binding, HotkeyBinding& copy, bool resync);
-// Stores code, mods and dead of source into target; mask and mods follow the role.
+// Stores code, mods and dead of source into target; mask and mods follow the role:
+// the press keys (toggle, copy) want exactly their modifiers.
 void SetBinding(HotkeyBinding* target, const HotkeyBinding& source);
 // Code, mods, mask and dead of a role's binding, read whole without the
 // HookLock (the hook's matching); run-time fields zero.
@@ -76,7 +78,7 @@ void ResyncKeyStates();
 uint8_t ReadKeyState(uint32_t code);
 void ResetModifierStates();
 void ResetBindingState(HotkeyBinding* binding);
-// The modifier table and all five bindings' run-time state, afresh from the keyboard.
+// The modifier table and all bindings' run-time state, afresh from the keyboard.
 void ResetKeyStates();
 // Restores the built-in bindings (code, mods, mask, dead; run-time fields cleared).
 void ResetBindingsToDefaults();

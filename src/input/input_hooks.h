@@ -13,15 +13,15 @@ bool InstallMouseHook(void* instance, bool install);
 void SetHookCaptureWindow(WindowHandle window);
 WindowHandle GetHookCaptureWindow();
 
-// -1: all roles take part in matching; 0..4: only that role.
+// -1: all roles take part in matching; a role: only that role.
 void SetRoleFilter(int32_t role);
-int32_t GetRoleFilter();
 
 // The key code of a mouse message (0 for moves), with its down flag.
 uint32_t MouseMessageToKey(uint32_t message, uint32_t mouseData, bool& down);
-// Matches an event against the bindings; posts MsgKeyEvent on a fresh match.
-// Returns true when the event must be swallowed.
-bool MatchBinding(uint32_t code, uint32_t generic);
+// Matches an event (down: a press, else a release) against the bindings;
+// posts MsgKeyEvent on a fresh match, MsgCopyMeasurement on a fresh press of
+// the copy key. Returns true when the event must be swallowed.
+bool MatchBinding(uint32_t code, uint32_t generic, bool down);
 
 // Window messages and flags of the low-level hook events.
 constexpr uint32_t WmKeyDown = 0x0100;

@@ -5,11 +5,18 @@
 #pragma once
 #include <cstdint>
 
-// The verdict for one key or button event, given what matching (or a
-// capture) decided for it: a fresh press keeps that decision, and the press's
-// auto-repeats and its release follow it. Wheel notches (codes above 0xFF)
-// stand alone and keep their own decision. Returns true to swallow.
+// The verdict for one key or button event, given what matching decided for
+// it: a fresh press keeps that decision, and the press's auto-repeats and
+// its release follow it. Wheel notches (codes above 0xFF) stand alone and
+// keep their own decision. Returns true to swallow.
 bool SettleKeyEvent(uint32_t code, bool down, bool swallowMatched);
+// The same while a combo captures: the capture takes every press, and every
+// release and repeat of a press it took; a key that was already down when
+// the capture began keeps reaching the applications. A release that comes
+// after the capture has ended is passed on even when the capture took its
+// press: a lone release harms no application, while under Wine a key whose
+// release was swallowed can stay down in the system's key state.
+bool SettleCapturedKeyEvent(uint32_t code, bool down);
 
 // Whether the hooks saw the key go down and not yet up; a generic modifier
 // counts as down while either side is.

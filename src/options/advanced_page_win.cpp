@@ -6,6 +6,7 @@
 #include "app/restart.h"
 #include "display/display_object.h"
 #include "options/dialog_controls_win.h"
+#include "options/measure_settings_window.h"
 #include "options/option_pages_win.h"
 #include "options/options_window.h"
 #include "options/spin_edit_win.h"
@@ -39,6 +40,7 @@ void Command(HWND page, int id) {
         const WPARAM useHooks = GetCheck(page, NoHooksCheck) == 0 ? 1 : 0;
         SendMessageW(static_cast<HWND>(MainWindow.load()), MsgUseHooksChanged, useHooks, 0);
         RefreshKeyPage();
+        RefreshMeasureSettingsWindow();
         break;
     }
     case RedrawLimitEdit:

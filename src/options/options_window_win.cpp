@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "app/app_messages.h"
+#include "options/measure_settings_window.h"
 #include "options/options_frame_win.h"
 
 std::atomic<WindowHandle> OptionsWindowHandle{nullptr};
@@ -14,22 +15,43 @@ std::atomic<int32_t> OptionsThreadRunning{0};
 
 namespace {
 
+std::atomic<DWORD> OptionsThreadId{0};
+
+// Opens (or presents) what a request asks for. Options thread.
+void Serve(int32_t request) {
+    if (request == OptionsThreadMeasureSettings) {
+        CreateMeasureSettingsWindow();
+        return;
+    }
+    if (OptionsWindowHandle.load() == nullptr) OptionsFrameProc(nullptr, MsgCreateOptions, 0, 0);
+    PresentWindow(OptionsWindowHandle.load(), request == OptionsThreadFrameMinimized);
+}
+
 DWORD WINAPI OptionsThreadMain(void* parameter) {
-    const bool minimized = parameter != nullptr;
     RegisterOptionsControls();
-    OptionsFrameProc(nullptr, MsgCreateOptions, 0, 0);
-    PresentWindow(OptionsWindowHandle.load(), minimized);
+    OptionsThreadId = GetCurrentThreadId();
+    Serve(int32_t(reinterpret_cast<intptr_t>(parameter)));
 
     MSG msg;
     for (;;) {
         const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
         if (got == 0 || got == -1 || msg.message == WM_QUIT) break;
+        if (msg.hwnd == nullptr && msg.message == MsgCreateOptions) {
+            Serve(int32_t(msg.wParam));
+            continue;
+        }
         const auto frame = static_cast<HWND>(OptionsWindowHandle.load());
         if (frame != nullptr && IsDialogMessageW(frame, &msg)) continue;
+        const HWND measure = MeasureSettingsWindow();
+        if (measure != nullptr && IsDialogMessageW(measure, &msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
 
+    OptionsThreadId = 0;
+    // The measure window first: its copy-key chooser belongs to the
+    // chooser state that the Keyboard Shortcuts page releases.
+    if (const HWND measure = MeasureSettingsWindow()) DestroyWindow(measure);
     if (const auto frame = static_cast<HWND>(OptionsWindowHandle.load())) DestroyWindow(frame);
     OptionsWindowHandle = nullptr;
     OptionsReady = false;
@@ -54,13 +76,22 @@ void PresentWindow(WindowHandle window, bool minimized) {
 }
 
 void OpenOptionsDialog(bool minimized) {
+    OpenOptionsThreadWith(minimized ? OptionsThreadFrameMinimized : OptionsThreadFrame);
+}
+
+void OpenOptionsThreadWith(int32_t request) {
     int32_t expected = 0;
     if (!OptionsThreadRunning.compare_exchange_strong(expected, 1)) {
         // Open: present it. Starting or ending: nothing to present yet.
-        if (WindowHandle window = OptionsWindowHandle.load()) PresentWindow(window, minimized);
+        const WindowHandle window = OptionsWindowHandle.load();
+        if (request != OptionsThreadMeasureSettings && window != nullptr) {
+            PresentWindow(window, request == OptionsThreadFrameMinimized);
+        } else if (const DWORD thread = OptionsThreadId.load()) {
+            PostThreadMessageW(thread, MsgCreateOptions, WPARAM(request), 0);
+        }
         return;
     }
-    void* parameter = minimized ? reinterpret_cast<void*>(1) : nullptr;
+    void* parameter = reinterpret_cast<void*>(intptr_t(request));
     // If the thread cannot be created the flag stays set: the window then
     // cannot be opened until the program restarts, as with a failed frame.
     if (HANDLE thread = CreateThread(nullptr, 0, OptionsThreadMain, parameter, 0, nullptr)) CloseHandle(thread);

@@ -10,6 +10,7 @@
 //   fade       0 or less jumps to the target alpha at once
 //   x0, y0     any point; the line is drawn in doubles and clipped
 //   bindings   any code: only codes up to 255 are read from the keyboard
+//   loupezoom, loupesize  outside 2..16 and 9..31 the defaults are used
 // The exchange itself only has to survive any bytes: every value is read
 // with its exact type and size into a scratch copy, and the stored font's
 // face name is always terminated (stored_font.h).
@@ -18,6 +19,7 @@
 
 #include "display/display_object.h"
 #include "input/hotkey_bindings.h"
+#include "settings/measure_settings.h"
 #include "settings/reg_key.h"
 #include "settings/settings.h"
 #include "settings/stored_font.h"
@@ -154,6 +156,10 @@ void SettingsExchange(bool save) {
     ExchangeBoolField(key, save, "usehooks", Settings.usehooks);
     ExchangeBoolField(key, save, "autostart", Settings.autostart);
     ExchangeDwordField(key, save, "fade", Settings.fade);
+    ExchangeBoolField(key, save, "loupe", TheDisplay.loupe);
+    ExchangeDwordField(key, save, "loupezoom", TheDisplay.loupezoom);
+    ExchangeDwordField(key, save, "loupesize", TheDisplay.loupesize);
+    ExchangeMeasureSettings(key, save);
 }
 
 void MarkRestorePending() {

@@ -5,6 +5,7 @@
 //                           by tabs; one JSON answer line each:
 //                           {"ok":true,"result":...} or {"ok":false,"error":"..."}
 //   mxdriver keylog <file>  a focused window that logs the keys it receives
+//   mxdriver pattern <x> <y>  a window of single-pixel colours (pattern_window.cpp)
 // Commands (window handles as decimal numbers):
 //   windows                 every top-level window, in Z order
 //   controls <hwnd>         every descendant window
@@ -22,6 +23,8 @@
 #include <vector>
 
 int RunKeyLog(const wchar_t* logPath);
+int RunPattern(int x, int y);
+std::string RunShellCommand(const std::vector<std::wstring>& args);  // shell_commands.cpp
 
 namespace {
 
@@ -181,6 +184,7 @@ std::string Run(const std::vector<std::wstring>& a) {
         return "{\"down\":" + Json((GetAsyncKeyState(vk) & 0x8000) != 0) + ",\"toggled\":" + Json((GetKeyState(vk) & 1) != 0) + "}";
     }
     if (command == L"foreground") return arity(1), Json(SetForegroundWindow(Window(a[1])) != FALSE);
+    if (command.rfind(L"shell-", 0) == 0) return RunShellCommand(a);
     throw Failure{"unknown command: " + Utf8(command)};
 }
 
@@ -203,6 +207,7 @@ bool ReadLine(std::string& line) {
 
 int wmain(int argc, wchar_t** argv) {
     if (argc == 3 && std::wcscmp(argv[1], L"keylog") == 0) return RunKeyLog(argv[2]);
+    if (argc == 4 && std::wcscmp(argv[1], L"pattern") == 0) return RunPattern(_wtoi(argv[2]), _wtoi(argv[3]));
     if (argc != 2 || std::wcscmp(argv[1], L"serve") != 0) {
         WriteLine("usage: mxdriver serve | mxdriver keylog <file>");
         return 2;

@@ -6,14 +6,13 @@
 
 FakeAppCallsState FakeAppCalls;
 
-void FadeIn(int32_t fadeMs) { FakeAppCalls.fadeIns.push_back(fadeMs); }
-void FadeOut(int32_t fadeMs) { FakeAppCalls.fadeOuts.push_back(fadeMs); }
+void FadeIn(int32_t) { ++FakeAppCalls.fadeIns; }
+void FadeOut(int32_t) { ++FakeAppCalls.fadeOuts; }
 void OpenOptionsDialog(bool minimized) { FakeAppCalls.optionsOpened.push_back(minimized); }
 void ArmPollTimer() { ++FakeAppCalls.pollTimerArms; }
 void UpdateFromPointer(int32_t x, int32_t y, bool moveStart, bool reflectionKey) {
     FakeAppCalls.pointerUpdates.push_back({x, y, moveStart, reflectionKey});
 }
 
-// The options window's handle lives with the options thread (Win32); no
-// options window exists in the unit tests.
+// No options window exists in the unit tests.
 std::atomic<WindowHandle> OptionsWindowHandle{nullptr};

@@ -10,10 +10,8 @@ struct PointerUpdate {
 };
 
 struct FakeAppCallsState {
-    std::vector<int32_t> fadeIns;
-    std::vector<int32_t> fadeOuts;
+    int32_t fadeIns = 0, fadeOuts = 0, pollTimerArms = 0;
     std::vector<bool> optionsOpened;  // the minimized flag of each OpenOptionsDialog
-    int32_t pollTimerArms = 0;
     std::vector<PointerUpdate> pointerUpdates;
 };
 

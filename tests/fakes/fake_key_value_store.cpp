@@ -23,13 +23,12 @@ void ResetFakeKeyValueStore() {
     OpenHandles.clear();
 }
 
-void SeedDword(const std::string& name, uint32_t value, const std::string& key) {
-    SeedValue(name, platform::StoreDword,
-              {uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16), uint8_t(value >> 24)}, key);
+void SeedValue(const std::string& name, uint32_t type, std::vector<uint8_t> data) {
+    FakeStore.keys[FakeSettingsPath][name] = {type, std::move(data)};
 }
 
-void SeedValue(const std::string& name, uint32_t type, std::vector<uint8_t> data, const std::string& key) {
-    FakeStore.keys[key][name] = {type, std::move(data)};
+void SeedDword(const std::string& name, uint32_t v) {
+    SeedValue(name, platform::StoreDword, {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)});
 }
 
 const FakeStoredValue* StoredValue(const std::string& name, const std::string& key) {
@@ -43,30 +42,18 @@ namespace platform {
 
 KeyValueStore KeyValues = {
     [](StoreKey parent, const char* name, bool create) -> StoreKey {
-        std::string path;
-        if (parent) {
-            const std::string* parentPath = PathOf(parent);
-            if (!parentPath) return nullptr;
-            path = *parentPath + "\\";
-        }
-        path += name;
-        if (FakeStore.unopenable.count(path)) return nullptr;
-        if (!FakeStore.keys.count(path)) {
-            if (!create) return nullptr;
-            FakeStore.keys[path];
-        }
-        const uintptr_t handle = NextHandle++;
-        OpenHandles[handle] = path;
+        const std::string* parentPath = parent ? PathOf(parent) : nullptr;
+        if (parent && !parentPath) return nullptr;
+        const std::string path = parentPath ? *parentPath + "\\" + name : std::string(name);
+        if (FakeStore.unopenable.count(path) || (!create && !FakeStore.keys.count(path))) return nullptr;
+        FakeStore.keys[path];
+        OpenHandles[NextHandle] = path;
         ++FakeStore.openKeys;
-        return reinterpret_cast<StoreKey>(handle);
+        return reinterpret_cast<StoreKey>(NextHandle++);
     },
     [](StoreKey key) {
-        if (OpenHandles.erase(reinterpret_cast<uintptr_t>(key)) == 0) {
-            ++FakeStore.badCloses;
-            return false;
-        }
-        --FakeStore.openKeys;
-        return true;
+        --FakeStore.openKeys;  // closing a key that is not open drives the count below zero
+        return OpenHandles.erase(reinterpret_cast<uintptr_t>(key)) == 1;
     },
     [](StoreKey key, const char* name, uint32_t& type, uint8_t* data, uint32_t& size) {
         const std::string* path = PathOf(key);
@@ -81,9 +68,9 @@ KeyValueStore KeyValues = {
     },
     [](StoreKey key, const char* name, uint32_t type, const uint8_t* data, uint32_t size) {
         const std::string* path = PathOf(key);
-        if (!path || FakeStore.writesFail) return false;
+        if (!path) return false;
         FakeStore.keys[*path][name] = {type, std::vector<uint8_t>(data, data + size)};
-        FakeStore.writes.push_back({*path, name, type, size});
+        FakeStore.writes.push_back(name);
         return true;
     },
 };

@@ -1,7 +1,6 @@
-// An in-memory key-value store standing in for the registry in the unit
-// tests. Keys are addressed by their path below the current user's root
-// ("Software\\Measurix"); tests seed and inspect values there and read what
-// the logic did (writes in order, reads, keys left open).
+// An in-memory key-value store standing in for the registry. Keys are
+// addressed by their path below the current user's root ("Software\\Measurix");
+// tests seed values there and read what the logic wrote.
 #pragma once
 #include <cstdint>
 #include <map>
@@ -15,24 +14,12 @@ struct FakeStoredValue {
     friend bool operator==(const FakeStoredValue&, const FakeStoredValue&) = default;
 };
 
-struct FakeValueAccess {
-    std::string key;  // the key's path
-    std::string name;
-    uint32_t type;
-    uint32_t size;
-};
-
 struct FakeKeyValueStoreState {
-    // Key path -> value name -> value. A key exists once it is in the map.
-    std::map<std::string, std::map<std::string, FakeStoredValue>> keys;
-    // Paths whose opening (and creation) fails.
-    std::set<std::string> unopenable;
-    bool writesFail = false;
-
-    std::vector<FakeValueAccess> writes;
-    std::vector<std::string> reads;  // value names, in order
-    int32_t openKeys = 0;            // opened and not yet closed
-    int32_t badCloses = 0;           // closes of a key that was not open
+    std::map<std::string, std::map<std::string, FakeStoredValue>> keys;  // a key exists once it is here
+    std::set<std::string> unopenable;  // paths whose opening (and creation) fails
+    std::vector<std::string> writes;   // value names, in order
+    std::vector<std::string> reads;
+    int32_t openKeys = 0;  // opened and not yet closed
 };
 
 extern FakeKeyValueStoreState FakeStore;
@@ -40,8 +27,7 @@ extern FakeKeyValueStoreState FakeStore;
 constexpr const char* FakeSettingsPath = "Software\\Measurix";
 
 void ResetFakeKeyValueStore();
-void SeedDword(const std::string& name, uint32_t value, const std::string& key = FakeSettingsPath);
-void SeedValue(const std::string& name, uint32_t type, std::vector<uint8_t> data,
-               const std::string& key = FakeSettingsPath);
+void SeedValue(const std::string& name, uint32_t type, std::vector<uint8_t> data);
+void SeedDword(const std::string& name, uint32_t value);
 // The stored value, or nullptr.
 const FakeStoredValue* StoredValue(const std::string& name, const std::string& key = FakeSettingsPath);

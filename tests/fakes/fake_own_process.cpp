@@ -6,23 +6,16 @@
 
 FakeOwnProcessState FakeOwnProcess;
 
-void ResetFakeOwnProcess() { FakeOwnProcess = FakeOwnProcessState{}; }
-
 namespace platform {
 
-// Behaves like GetModuleFileNameW: a cut path fills the buffer and reports
-// the buffer's size.
+// Behaves like GetModuleFileNameW: a cut path fills the buffer and reports its size.
 OwnProcessSource OwnProcess = {
     [](char16_t* buffer, uint32_t capacity) {
-        FakeOwnProcess.capacitiesAsked.push_back(capacity);
         const std::u16string& path = FakeOwnProcess.modulePath;
-        if (path.size() >= capacity) {
-            std::copy_n(path.begin(), capacity, buffer);
-            return capacity;
-        }
-        std::copy(path.begin(), path.end(), buffer);
-        buffer[path.size()] = u'\0';
-        return uint32_t(path.size());
+        const uint32_t n = uint32_t(std::min<size_t>(path.size(), capacity));
+        std::copy_n(path.begin(), n, buffer);
+        if (n < capacity) buffer[n] = u'\0';
+        return n;
     },
     [](const char* file, const char* parameters) {
         FakeOwnProcess.started.emplace_back(file, parameters);

@@ -1,16 +1,12 @@
-// The program's own path and the programs it starts, for the unit tests.
+// The program's own path and the programs it starts.
 #pragma once
-#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
 
 struct FakeOwnProcessState {
-    std::u16string modulePath = u"C:\\Program Files\\Measurix\\measurix.exe";
-    std::vector<uint32_t> capacitiesAsked;                 // each moduleFileName call
+    std::u16string modulePath = u"C:\\Program Files\\M\\m.exe";
     std::vector<std::pair<std::string, std::string>> started;  // file, parameters
 };
 
 extern FakeOwnProcessState FakeOwnProcess;
-
-void ResetFakeOwnProcess();

@@ -1,6 +1,5 @@
-// A fake of every platform source in src/platform, for the unit tests. Tests
-// set the fields of FakeSystem and read what the logic asked of it; Reset()
-// puts everything back to a quiet system.
+// A fake of every platform source in src/platform. Tests set the fields of
+// FakeSystem and read what the logic asked of it.
 #pragma once
 #include <cstdint>
 #include <map>
@@ -16,39 +15,25 @@ struct FakePost {
 };
 
 struct FakeSystemState {
-    // Clock: the counter runs at `frequency`; tests advance `counter`.
+    // The counter runs at `frequency`; each sleep advances it by the slept
+    // time plus sleepExtraCounts, so waiting loops finish.
     int64_t counter = 0;
     int64_t frequency = 10'000'000;
-    int64_t wallSeconds = 1'700'000'000;
-    int32_t wallMilliseconds = 0;
-    // Each sleep advances the counter by the slept time (plus sleepExtraCounts),
-    // so waiting loops finish; sleeps are recorded.
     int64_t sleepExtraCounts = 0;
-    std::vector<uint32_t> sleeps;
-
-    // Messages.
+    int32_t sleeps = 0;
     bool postSucceeds = true;
     std::vector<FakePost> posts;
-
-    // Keys: bit 15 = down, bit 0 = toggled, per virtual key.
-    std::map<int32_t, int16_t> asyncKeyState;
-    std::map<int32_t, int16_t> keyState;
-    std::map<uint32_t, uint32_t> keyChars;  // MapVirtualKeyW(VK_TO_CHAR)
-
-    // System metrics by SM_* index.
-    std::map<int32_t, int32_t> metrics;
-
-    // Pointer.
+    // Per virtual key: bit 15 = down, bit 0 = toggled; the layout's character.
+    std::map<int32_t, int16_t> asyncKeyState, keyState;
+    std::map<uint32_t, uint32_t> keyChars;
+    std::map<int32_t, int32_t> metrics;  // by SM_* index
     Point pointer;
     bool mouseSpeedCallsSucceed = true;
-    int32_t mouseSpeed = 10;
-    int32_t mouseSpeedReads = 0;
-    int32_t mouseSpeedWrites = 0;
+    int32_t mouseSpeed = 10, mouseSpeedReads = 0, mouseSpeedWrites = 0;
 };
 
 extern FakeSystemState FakeSystem;
 
-// A quiet 1920x1080 desktop, no keys down, clock at a fixed wall time.
+// A quiet 1920x1080 desktop with a five-button mouse, no keys down.
 void ResetFakeSystem();
-// Moves the fake counter by the given number of microseconds.
 void AdvanceFakeClockMicroseconds(int64_t microseconds);

@@ -1,124 +1,48 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <limits>
-
+#include "display/label_text.h"
 #include "display/line_path.h"
 #include "display/measure_model.h"
 #include "fakes/fake_platform.h"
 #include "platform/system_metrics.h"
 
-namespace {
-
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-constexpr double kInf = std::numeric_limits<double>::infinity();
-
-void SetState(MeasureState& m, Point start, Point current, double angle, bool reflection = false) {
-    m.startPoint = start;
-    m.currentPoint = current;
-    m.referenceAngle = angle;
-    m.reflectionMode = reflection;
+TEST(MeasureModel, NormalizeKeepsTheHalfOpenRange) {
+    const double cases[][2] = {{180, 180}, {-180, 180}, {540, 180}, {-190, 170}, {190, -170}, {-179.5, -179.5}};
+    for (const auto& c : cases) EXPECT_DOUBLE_EQ(NormalizeDegrees(c[0]), c[1]) << c[0];
 }
 
-std::string Describe(const LinePath& path) {
-    std::string out;
-    for (int32_t i = 0; i < path.count; ++i) {
-        const PathEntry& e = path.entries[size_t(i)];
-        out += IsBreak(e) ? "B" : "(" + std::to_string(e.x) + "," + std::to_string(e.y) + ")";
-        out += " ";
-    }
-    return out;
-}
-
-int CountBreaks(const LinePath& path, double colour) {
-    int n = 0;
-    for (int32_t i = 0; i < path.count; ++i) n += IsBreak(path.entries[size_t(i)]) && path.entries[size_t(i)].y == colour;
-    return n;
-}
-
-}  // namespace
-
-TEST(MeasureModel, NormalizeKeepsHalfOpenRangeAndSurvivesDamagedAngles) {
-    const struct {
-        double in, out;
-    } cases[] = {
-        {180.0, 180.0}, {-180.0, 180.0}, {540.0, 180.0}, {-190.0, 170.0}, {190.0, -170.0},
-        {-179.5, -179.5}, {725.0, 5.0}, {kNaN, 0.0}, {kInf, 0.0}, {-kInf, 0.0},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.in);
-        EXPECT_DOUBLE_EQ(NormalizeDegrees(c.in), c.out);
-    }
-    // A huge stored value must not keep the loop busy, and still lands in range.
-    const double huge = NormalizeDegrees(1e300);
-    EXPECT_GT(huge, -180.0);
-    EXPECT_LE(huge, 180.0);
-}
-
-TEST(MeasureModel, ShownAngleAndDistances) {
-    const struct {
-        Point pointer;
-        double reference;
-        bool reflection;
-        double angle, length;
-    } cases[] = {
-        {{110, 100}, 0.0, false, 90.0, 10.0},    // right
-        {{90, 100}, 0.0, false, -90.0, 10.0},    // left
-        {{100, 110}, 0.0, false, 180.0, 10.0},   // straight down is 180, never -180
-        {{110, 90}, 0.0, false, 45.0, std::sqrt(200.0)},
-        {{110, 100}, 30.0, false, 60.0, 10.0},   // relative to the reflection lines
-        {{110, 100}, 30.0, true, 90.0, 10.0},    // plain bearing while the keys are held
-        {{220, 145}, 30.0, false, 80.6, 128.2},
-        {{100, 100}, 30.0, false, -30.0, 0.0},   // on the start point
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.pointer.x << "," << c.pointer.y << " ref " << c.reference);
-        MeasureState m;
-        SetState(m, {100, 100}, c.pointer, c.reference, c.reflection);
-        const MeasureReadout r = ReadMeasurement(m);
-        EXPECT_NEAR(r.shownAngle, c.angle, 0.05);
-        EXPECT_NEAR(r.length, c.length, 0.05);
-        EXPECT_EQ(r.dx, 100 - c.pointer.x);
-        EXPECT_EQ(r.dy, 100 - c.pointer.y);
-    }
-}
-
+// Rows: start, current point and angle before; the pointer, the held keys
+// and konscr; the start point and angle after.
 TEST(MeasureModel, PointerUpdateModes) {
     const struct {
         const char* name;
         Point start, current;
         double angle;
-        bool konscr;
-        int32_t virtualLeft;  // a monitor left of the primary one moves the desktop's left edge
         Point pointer;
-        bool moveStart, reflectionKey;
+        bool moveStart, reflectionKey, konscr;
         Point wantStart;
         double wantAngle;
     } cases[] = {
-        {"plain move", {100, 100}, {120, 130}, 10.0, true, 0, {300, 40}, false, false, {100, 100}, 10.0},
-        {"drag keeps the vector", {100, 100}, {120, 130}, 0.0, true, 0, {125, 127}, true, false, {105, 97}, 0.0},
-        {"clamped at the left edge", {5, 500}, {105, 520}, 0.0, true, 0, {95, 530}, true, false, {0, 510}, 0.0},
-        {"clamped at a negative left edge", {-1275, 500}, {-1175, 520}, 0.0, true, -1280, {-1185, 530}, true, false,
-         {-1280, 510}, 0.0},
-        {"clamped at the bottom right", {1915, 1075}, {1900, 1070}, 0.0, true, 0, {1910, 1080 - 1}, true, false,
-         {1919, 1079}, 0.0},
-        {"konscr off leaves the desktop", {5, 500}, {105, 520}, 0.0, false, 0, {95, 530}, true, false, {-5, 510}, 0.0},
-        {"pointer off the desktop: no clamp", {3, 480}, {5, 500}, 0.0, true, 0, {-10, 490}, true, false, {-12, 470},
-         0.0},
-        {"set takes the bearing, start stays", {100, 100}, {100, 50}, 10.0, true, 0, {150, 100}, true, true,
-         {100, 100}, 90.0},
-        {"rotate 170 by +90 wraps", {100, 100}, {110, 100}, 170.0, true, 0, {100, 110}, false, true, {100, 100},
-         -100.0},
-        {"rotate reaching -180 stores 180", {100, 100}, {100, 110}, -90.0, true, 0, {110, 100}, false, true,
-         {100, 100}, 180.0},
+        {"plain move", {100, 100}, {120, 130}, 10, {300, 40}, false, false, true, {100, 100}, 10},
+        {"drag keeps the vector", {100, 100}, {120, 130}, 0, {125, 127}, true, false, true, {105, 97}, 0},
+        {"clamped left", {-1275, 500}, {-1175, 520}, 0, {-1185, 530}, true, false, true, {-1280, 510}, 0},
+        {"clamped bottom right", {1915, 1075}, {1900, 1070}, 0, {1910, 1079}, true, false, true, {1919, 1079}, 0},
+        {"konscr off", {-1275, 500}, {-1175, 520}, 0, {-1185, 530}, true, false, false, {-1285, 510}, 0},
+        {"pointer off: no clamp", {-1277, 480}, {-1275, 500}, 0, {-1290, 490}, true, false, true, {-1292, 470}, 0},
+        {"set: bearing", {100, 100}, {100, 50}, 10, {150, 100}, true, true, true, {100, 100}, 90},
+        {"rotate 170 by +90 wraps", {100, 100}, {110, 100}, 170, {100, 110}, false, true, true, {100, 100}, -100},
+        {"rotate to -180 stores 180", {100, 100}, {100, 110}, -90, {110, 100}, false, true, true, {100, 100}, 180},
     };
+    ResetFakeSystem();
+    FakeSystem.metrics[platform::MetricXVirtualScreen] = -1280;  // a monitor left of the primary one
+    FakeSystem.metrics[platform::MetricCxVirtualScreen] = 1920 + 1280;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        ResetFakeSystem();
-        FakeSystem.metrics[platform::MetricXVirtualScreen] = c.virtualLeft;
-        FakeSystem.metrics[platform::MetricCxVirtualScreen] = 1920 - c.virtualLeft;
         MeasureState m;
-        SetState(m, c.start, c.current, c.angle, !c.reflectionKey);
+        m.startPoint = c.start;
+        m.currentPoint = c.current;
+        m.referenceAngle = c.angle;
+        m.reflectionMode = !c.reflectionKey;
         ApplyPointerUpdate(m, c.konscr, c.pointer.x, c.pointer.y, c.moveStart, c.reflectionKey);
         EXPECT_EQ(m.currentPoint, c.pointer);
         EXPECT_EQ(m.startPoint, c.wantStart);
@@ -127,99 +51,104 @@ TEST(MeasureModel, PointerUpdateModes) {
     }
 }
 
+TEST(NumbersLabel, TextShowsDistancesLengthAndAngle) {
+    const struct { Point pointer; double referenceAngle; bool reflection; const char* text; } cases[] = {
+        {{220, 145}, 0, false, "120x45 128.2 110.6\xC2\xB0"},
+        {{220, 145}, 30, false, "120x45 128.2 80.6\xC2\xB0"},    // relative to the reflection lines
+        {{220, 145}, 30, true, "120x45 128.2 [110.6\xC2\xB0]"},  // plain bearing while the keys are held
+        {{40, 100}, 0, false, "60x0 60.0 -90.0\xC2\xB0"},
+        {{100, 130}, 0, false, "0x30 30.0 180.0\xC2\xB0"},  // straight down is 180, never -180
+        {{100, 100}, 30, false, "0x0 0.0 -30.0\xC2\xB0"},
+        {{100, 40}, 0, false, "0x60 60.0 0.0\xC2\xB0"},                 // straight up: no "-0.0"
+        {{99, -100000}, 0, false, "1x100100 100100.0 0.0\xC2\xB0"},  // -0.0006 rounds to 0.0
+    };
+    for (const auto& c : cases) {
+        MeasureState state;
+        state.startPoint = {100, 100};
+        state.currentPoint = c.pointer;
+        state.referenceAngle = c.referenceAngle;
+        state.reflectionMode = c.reflection;
+        const MeasureReadout r = ReadMeasurement(state);
+        EXPECT_EQ(FormatLabelText(double(r.dx), double(r.dy), r.length, r.shownAngle, c.reflection), c.text);
+    }
+}
+
+// A 60x13 text makes a 62x15 label from 6 rows above the pointer's row.
+TEST(NumbersLabel, PlacedBesidePointerAwayFromStartAndInsideDesktop) {
+    const Rect arrow{0, 0, 11, 18};  // a standard arrow, hotspot at its tip
+    const struct {
+        const char* name;
+        Point pointer;
+        int32_t startX;
+        Rect extent;
+        double linethick;
+        Rect label;
+    } cases[] = {
+        {"right of the arrow", {500, 400}, 100, arrow, 1.0, {512, 394, 574, 409}},
+        {"left when left of the start", {500, 400}, 900, arrow, 1.0, {435, 394, 497, 409}},
+        {"level with the start goes right", {500, 400}, 500, arrow, 1.0, {512, 394, 574, 409}},
+        {"thick line widens the gap", {500, 400}, 100, {0, 0, 5, 5}, 5.5, {510, 394, 572, 409}},
+        {"clear of a pointer reaching left", {500, 400}, 900, {-12, -8, 3, 8}, 1.0, {427, 394, 489, 409}},
+        {"just fits on the right", {1845, 400}, 100, arrow, 1.0, {1857, 394, 1919, 409}},
+        {"one pixel short on the right", {1846, 400}, 100, arrow, 1.0, {1781, 394, 1843, 409}},
+        {"left edge goes right", {-1270, 400}, 900, arrow, 1.0, {-1258, 394, -1196, 409}},
+        {"top edge shifts down only", {500, 3}, 100, arrow, 1.0, {512, 0, 574, 15}},
+        {"bottom edge shifts up only", {500, 1078}, 100, arrow, 1.0, {512, 1065, 574, 1080}},
+    };
+    for (const auto& c : cases) {
+        LabelPlacementInput in;
+        in.textWidth = 60;
+        in.textHeight = 13;
+        in.pointer = c.pointer;
+        in.startX = c.startX;
+        in.pointerExtent = c.extent;
+        in.virtualScreen = {-1280, 0, 1920, 1080};
+        in.linethick = c.linethick;
+        EXPECT_EQ(PlaceLabel(in), c.label) << c.name;
+    }
+}
+
 TEST(LinePath, OneReflectionWithLinesAndCross) {
     const LinePath path = BuildLinePath({100, 100}, {110, 80}, 0.0, PathSettings{1, true, true});
     const double B = kBreakX, L = kReflectionLineColour, C = kCrossColour;
     const PathEntry want[] = {
-        {100, 100}, {110, 80}, {90, 40},                                  // ray
-        {B, L}, {110, 100}, {110, 40}, {B, L}, {90, 100}, {90, 40},       // reflection lines
-        {B, C}, {100, 99}, {100, 94}, {B, C}, {100, 101}, {100, 106},     // cross, centre free
+        {100, 100}, {110, 80}, {90, 40},                               // ray
+        {B, L}, {110, 100}, {110, 40}, {B, L}, {90, 100}, {90, 40},    // reflection lines
+        {B, C}, {100, 99}, {100, 94}, {B, C}, {100, 101}, {100, 106},  // cross, centre free
         {B, C}, {99, 100}, {94, 100}, {B, C}, {101, 100}, {106, 100},
     };
-    ASSERT_EQ(path.count, int32_t(std::size(want))) << Describe(path);
-    EXPECT_EQ(path.capacity, path.count);
+    ASSERT_EQ(path.count, int32_t(std::size(want)));
     for (size_t i = 0; i < std::size(want); ++i) {
-        SCOPED_TRACE(i);
-        EXPECT_DOUBLE_EQ(path.entries[i].x, want[i].x);
-        EXPECT_DOUBLE_EQ(path.entries[i].y, want[i].y);
+        EXPECT_DOUBLE_EQ(path.entries[i].x, want[i].x) << i;
+        EXPECT_DOUBLE_EQ(path.entries[i].y, want[i].y) << i;
     }
     EXPECT_EQ(PathBounds(path), (Rect{90, 40, 111, 107}));
-    EXPECT_EQ(BreakColour(path.entries[3]), 0x80000000);  // no colour bytes: black
-    EXPECT_EQ(BreakColour(path.entries[9]), 0xFF);        // red
-    EXPECT_EQ(BreakColour({kBreakX, -1.0}), -1);
+    EXPECT_EQ(BreakColour(path.entries[3]) * 1000 + BreakColour(path.entries[9]), 0x80000000LL * 1000 + 0xFF);
+    // Fewer reflections, no lines or no cross shorten the list.
+    const std::pair<PathSettings, int32_t> shapes[] = {
+        {{0, true, true}, 2 + 12}, {{2, false, true}, 4 + 12}, {{2, true, false}, 4 + 6}, {{99, true, true}, 119}};
+    for (const auto& [settings, count] : shapes)
+        EXPECT_EQ(BuildLinePath({100, 100}, {110, 80}, 0.0, settings).count, count) << settings.refnr;
 }
 
-TEST(LinePath, SettingsShapeTheListAndDamagedValuesStayBounded) {
-    const struct {
-        const char* name;
-        PathSettings settings;
-        double angle;
-        int32_t count;
-        int lineBreaks, crossBreaks;
-    } cases[] = {
-        {"no reflections: no lines", {0, true, true}, 0.0, 2 + 12, 0, 4},
-        {"lines off", {2, false, true}, 0.0, 4 + 12, 0, 4},
-        {"cross off", {2, true, false}, 0.0, 4 + 6, 2, 0},
-        {"most reflections", {99, true, true}, 0.0, 119, 2, 4},
-        {"negative count", {-5, true, true}, 0.0, 2 + 12, 0, 4},
-        {"huge count", {100000, true, true}, 0.0, 119, 2, 4},
-        {"angle without direction", {1, true, true}, kNaN, 21, 2, 4},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        const LinePath path = BuildLinePath({100, 100}, {110, 80}, c.angle, c.settings);
-        EXPECT_EQ(path.count, c.count);
-        EXPECT_LE(path.count, path.capacity);
-        EXPECT_EQ(CountBreaks(path, kReflectionLineColour), c.lineBreaks);
-        EXPECT_EQ(CountBreaks(path, kCrossColour), c.crossBreaks);
-        const Rect b = PathBounds(path);
-        EXPECT_LT(b.left, b.right);
-        EXPECT_LT(b.top, b.bottom);
-    }
-    // A damaged angle draws like 0.
-    const LinePath nan = BuildLinePath({100, 100}, {110, 80}, kNaN, {});
-    EXPECT_EQ(PathBounds(nan), PathBounds(BuildLinePath({100, 100}, {110, 80}, 0.0, {})));
-}
-
+// At 90 degrees the lines run horizontally, turned clockwise; the pointer
+// stays where it is and the cross is not turned.
 TEST(LinePath, ReferenceAngleTurnsTheReflectionLines) {
-    // At 90 degrees the lines run horizontally; the pointer comes back to
-    // where it was and the cross is not turned.
     const LinePath path = BuildLinePath({100, 100}, {110, 80}, 90.0, PathSettings{1, true, true});
-    ASSERT_EQ(path.count, 21);
-    EXPECT_NEAR(path.entries[1].x, 110, 1e-9);
-    EXPECT_NEAR(path.entries[1].y, 80, 1e-9);
-    for (int line : {3, 6}) {
-        const PathEntry& a = path.entries[size_t(line + 1)];
-        const PathEntry& b = path.entries[size_t(line + 2)];
-        EXPECT_NEAR(a.y, b.y, 1e-9) << "line at " << line;
-        EXPECT_GT(std::fabs(a.x - b.x), 1.0) << "line at " << line;
+    const std::pair<int, PathEntry> points[] = {{1, {110, 80}}, {2, {130, 120}}, {4, {100, 80}}, {5, {130, 80}},
+                                                {10, {100, 99}}};
+    for (const auto& [i, p] : points) {
+        EXPECT_NEAR(path.entries[size_t(i)].x, p.x, 1e-9) << i;
+        EXPECT_NEAR(path.entries[size_t(i)].y, p.y, 1e-9) << i;
     }
-    EXPECT_DOUBLE_EQ(path.entries[10].x, 100);
-    EXPECT_DOUBLE_EQ(path.entries[10].y, 99);
-}
-
-TEST(LinePath, RotateAboutAndRounding) {
+    EXPECT_EQ(PathBounds(path), (Rect{94, 80, 131, 121}));
     PathEntry p{110, 100};
-    RotateAbout(p, {100, 100}, 90.0);  // right of the centre turns to below it: clockwise on screen
-    EXPECT_NEAR(p.x, 100, 1e-9);
-    EXPECT_NEAR(p.y, 110, 1e-9);
-    PathEntry brk{kBreakX, 255.0};
-    RotateAbout(brk, {100, 100}, 90.0);
-    EXPECT_EQ(brk.x, kBreakX);
-    EXPECT_EQ(brk.y, 255.0);
-
-    LinePath path;
-    path.capacity = 4;
-    path.Append(-0.5, 2.5);  // halves round away from zero
-    EXPECT_EQ(PathBounds(path), Rect{});  // a single point has no bounds
-    path.AppendBreak(-1.0);
-    path.Append(1.49, -2.5);
-    path.Append(3e12, -3e12);  // far off: kept within a range the margin cannot overflow
-    const Rect b = PathBounds(path);
-    EXPECT_EQ(b.left, -1);
-    EXPECT_EQ(b.bottom, 4);
-    EXPECT_GT(b.right, 1'000'000'000);
-    EXPECT_LT(b.right, std::numeric_limits<int32_t>::max() - 200);
-    EXPECT_LT(b.top, -1'000'000'000);
-    EXPECT_GT(b.top, std::numeric_limits<int32_t>::min() + 200);
+    RotateAbout(p, {100, 100}, 45.0);  // clockwise on the screen
+    EXPECT_NEAR(p.y, 107.071, 1e-3);
+    // The bounds take each point at its nearest pixel, halves away from zero.
+    LinePath halves;
+    halves.capacity = 2;
+    halves.Append(-0.5, 2.5);
+    halves.Append(1.49, -2.5);
+    EXPECT_EQ(PathBounds(halves), (Rect{-1, -3, 2, 4}));
 }

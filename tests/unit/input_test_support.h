@@ -3,6 +3,8 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/app_messages.h"
 #include "fakes/fake_platform.h"
 #include "input/hotkey_bindings.h"
@@ -20,8 +22,7 @@ protected:
         ResetKeyStates();
         SetRoleFilter(-1);
         SetHookCaptureWindow(nullptr);
-        KeyPending = 0;
-        PointerPending = 0;
+        KeyPending = PointerPending = 0;
         MainWindow = TestMainWindow;
     }
     // A key event as the keyboard hook feeds it (generic modifiers count as left).
@@ -38,9 +39,8 @@ protected:
     }
     static HotkeyBinding Current(int32_t role) { return *BindingAt(role); }
     static size_t CountPosts(uint32_t message) {
-        size_t n = 0;
-        for (const FakePost& post : FakeSystem.posts) n += post.message == message ? 1 : 0;
-        return n;
+        return size_t(std::count_if(FakeSystem.posts.begin(), FakeSystem.posts.end(),
+                                    [&](const FakePost& post) { return post.message == message; }));
     }
     // Lets the fake clock run while a lock is waited for.
     static void LetTimePassWhileWaiting() { FakeSystem.sleepExtraCounts = FakeSystem.frequency / 1000; }

@@ -5,12 +5,12 @@
 #include "fakes/fake_app_calls.h"
 #include "fakes/fake_platform.h"
 #include "input/hotkey_bindings.h"
+#include "input/input_hooks.h"
 #include "settings/settings.h"
 
 namespace {
 
-constexpr int16_t KeyDown = int16_t(0x8000);
-constexpr int16_t KeyToggled = 1;
+constexpr uint32_t F8 = 0x77;
 
 class RulerControlTest : public testing::Test {
 protected:
@@ -19,133 +19,106 @@ protected:
         FakeAppCalls = {};
         ResetBindingsToDefaults();
         ResetKeyStates();
-        Settings.toggle = true;
         Settings.invert = false;
-        Settings.fade = 300;
         RulerOn = false;
         PerfClock::Now(LastOffClock);
-        AdvanceFakeClockMicroseconds(5'000'000);  // the process started a while ago
+        AdvanceMs(5000);  // the process started a while ago
     }
     void TearDown() override { SetSlowMouse(false); }
 
-    // Num Lock's light as the keyboard reports it.
-    static void SetNumLockLight(bool on) { FakeSystem.keyState[0x90] = on ? KeyToggled : 0; }
+    static void Switch(bool light, int64_t msLater = 0) {
+        AdvanceMs(msLater);
+        FakeSystem.keyState[0x90] = light ? 1 : 0;  // Num Lock's light
+        EvaluateRulerState(false);
+    }
     static void AdvanceMs(int64_t ms) { AdvanceFakeClockMicroseconds(ms * 1000); }
 };
 
-TEST_F(RulerControlTest, ForcedStartFollowsTheLockStateAndNeverOpensOptions) {
-    struct Case {
-        bool light, invert, rulerOn;
-    } cases[] = {{false, false, false}, {true, false, true}, {false, true, true}, {true, true, false}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "light=" << c.light << " invert=" << c.invert);
+// A forced start follows the light (or its opposite) and never opens the
+// options; while off, only the toggle key is matched, so a dead key of
+// another role reaches the applications.
+TEST_F(RulerControlTest, ForcedStartFollowsTheLockState) {
+    const struct { bool light, invert, rulerOn; } cases[] = {{0, 0, 0}, {1, 0, 1}, {0, 1, 1}, {1, 1, 0}};
+    for (const auto& c : cases) {
         SetUp();
-        SetNumLockLight(c.light);
+        HotkeyBinding f8;
+        f8.code = F8;
+        f8.dead = true;
+        SetBinding(BindingAt(MoveStartPoint), f8);
+        FakeSystem.keyState[0x90] = c.light ? 1 : 0;
         Settings.invert = c.invert;
-        AdvanceMs(10);  // close to the previous switch-off: still no options window
         EXPECT_TRUE(EvaluateRulerState(true));
-        EXPECT_EQ(RulerOn, c.rulerOn);
-        EXPECT_EQ(FakeAppCalls.fadeIns.size(), c.rulerOn ? 1u : 0u);
-        EXPECT_EQ(FakeAppCalls.fadeOuts.size(), c.rulerOn ? 0u : 1u);
+        EXPECT_EQ(RulerOn, c.rulerOn) << c.light << c.invert;
+        EXPECT_EQ(FakeAppCalls.fadeIns * 10 + FakeAppCalls.fadeOuts, c.rulerOn ? 10 : 1);
+        EXPECT_EQ(MatchBinding(F8, F8, true), c.rulerOn);
+        EXPECT_FALSE(EvaluateRulerState(false));  // nothing changed since
+        EXPECT_EQ(FakeAppCalls.pollTimerArms, 1);
         EXPECT_TRUE(FakeAppCalls.optionsOpened.empty());
-        EXPECT_EQ(FakeAppCalls.pollTimerArms, 1);
-        // Nothing changed since: an unforced evaluation does nothing.
-        EXPECT_FALSE(EvaluateRulerState(false));
-        EXPECT_EQ(FakeAppCalls.pollTimerArms, 1);
     }
 }
 
 TEST_F(RulerControlTest, TwoSwitchOffsWithinOneSecondOpenTheOptions) {
-    struct Case {
-        int64_t msBetweenOffs;
-        bool opens;
-    } cases[] = {{400, true}, {999, true}, {1000, false}, {1500, false}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.msBetweenOffs);
+    for (const auto& [msBetweenOffs, opens] : {std::pair{999, true}, std::pair{1000, false}}) {
         SetUp();
-        SetNumLockLight(false);
         EvaluateRulerState(true);  // starts off: stamps the switch-off
-        AdvanceMs(2000);
-        SetNumLockLight(true);
-        EXPECT_TRUE(EvaluateRulerState(false));
-        SetNumLockLight(false);
-        EXPECT_TRUE(EvaluateRulerState(false));  // first off: long after the start
-        EXPECT_TRUE(FakeAppCalls.optionsOpened.empty());
-        AdvanceMs(c.msBetweenOffs / 2);
-        SetNumLockLight(true);
-        EvaluateRulerState(false);
-        AdvanceMs(c.msBetweenOffs - c.msBetweenOffs / 2);
-        SetNumLockLight(false);
-        EvaluateRulerState(false);
-        ASSERT_EQ(FakeAppCalls.optionsOpened.size(), c.opens ? 1u : 0u);
-        if (c.opens) {
-            EXPECT_FALSE(FakeAppCalls.optionsOpened[0]);  // restored, not minimized
-        }
+        Switch(true, 2000);
+        Switch(false);  // first off: long after the start
+        Switch(true, msBetweenOffs / 2);
+        Switch(false, msBetweenOffs - msBetweenOffs / 2);
+        EXPECT_EQ(FakeAppCalls.optionsOpened, opens ? std::vector<bool>{false} : std::vector<bool>{}) << msBetweenOffs;
     }
 }
 
 TEST_F(RulerControlTest, HeldKeysDriveTheMeasurementOnlyWhileOn) {
-    struct Case {
-        std::vector<int32_t> down;  // virtual keys held
-        bool moveStart, rotate, slow;
-    } cases[] = {
+    const struct { std::vector<int32_t> down; bool moveStart, rotate, slow; } cases[] = {
         {{}, false, false, false},
-        {{0xA0}, true, false, false},              // Shift: move the start point
-        {{0xA4}, false, true, false},              // Alt: rotate
-        {{0xA4, 0xA0}, true, true, false},         // Alt+Shift: set the angle
-        {{0xA2}, false, false, true},              // Ctrl: slow mouse
-        {{0xA2, 0xA0}, true, false, true},
+        {{0xA0}, true, false, false},       // Shift: move the start point
+        {{0xA4}, false, true, false},       // Alt: rotate
+        {{0xA4, 0xA0}, true, true, false},  // Alt+Shift: set the angle
+        {{0xA2, 0xA0}, true, false, true},  // Ctrl: slow mouse
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.down.size() << " keys, move=" << c.moveStart << " rotate=" << c.rotate);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.down.size());
         SetUp();
         FakeSystem.pointer = {700, 300};
-        FakeSystem.mouseSpeed = 10;
-        SetNumLockLight(true);
-        EvaluateRulerState(true);
+        Switch(true);
         FakeAppCalls.pointerUpdates.clear();
-        for (int32_t vk : c.down) FakeSystem.asyncKeyState[vk] = KeyDown;
+        for (int32_t vk : c.down) FakeSystem.asyncKeyState[vk] = int16_t(0x8000);
         PollModes();
         ASSERT_EQ(FakeAppCalls.pointerUpdates.size(), 1u);
         const PointerUpdate& u = FakeAppCalls.pointerUpdates[0];
-        EXPECT_EQ(u.x, 700);
-        EXPECT_EQ(u.y, 300);
+        EXPECT_EQ(u.x * 10000 + u.y, 7000300);
         EXPECT_EQ(u.moveStart, c.moveStart);
         EXPECT_EQ(u.reflectionKey, c.rotate);
         EXPECT_EQ(FakeSystem.mouseSpeed, c.slow ? 1 : 10);
-        // Switching off restores the speed and stops following the pointer.
-        SetNumLockLight(false);
-        EXPECT_TRUE(EvaluateRulerState(false));
+        Switch(false);  // restores the speed and stops following the pointer
         EXPECT_EQ(FakeSystem.mouseSpeed, 10);
         PollModes();
         EXPECT_EQ(FakeAppCalls.pointerUpdates.size(), 1u);
     }
 }
 
+// The user's speed is read once per slow-down and written back once; a
+// failed slow-down leaves nothing to restore.
 TEST(MouseSpeed, SavesOnceAndRestoresOnce) {
     ResetFakeSystem();
     FakeSystem.mouseSpeed = 14;
-    SetSlowMouse(false);  // nothing saved: no system call
-    EXPECT_EQ(FakeSystem.mouseSpeedReads + FakeSystem.mouseSpeedWrites, 0);
+    SetSlowMouse(false);
     SetSlowMouse(true);
-    SetSlowMouse(true);  // already slow: the saved speed stays the user's
-    EXPECT_EQ(FakeSystem.mouseSpeedReads, 1);
+    SetSlowMouse(true);
     EXPECT_EQ(FakeSystem.mouseSpeed, 1);
     SetSlowMouse(false);
     SetSlowMouse(false);
     EXPECT_EQ(FakeSystem.mouseSpeed, 14);
-    EXPECT_EQ(FakeSystem.mouseSpeedWrites, 2);
-
-    // A failed slow-down leaves the mouse normal, and the next call tries again.
+    EXPECT_EQ(FakeSystem.mouseSpeedReads * 10 + FakeSystem.mouseSpeedWrites, 12);
     FakeSystem.mouseSpeedCallsSucceed = false;
     SetSlowMouse(true);
     FakeSystem.mouseSpeedCallsSucceed = true;
-    SetSlowMouse(false);  // nothing saved: no write
+    SetSlowMouse(false);
     EXPECT_EQ(FakeSystem.mouseSpeedWrites, 2);
-    SetSlowMouse(true);
+    SetSlowMouse(true);  // tried again
     EXPECT_EQ(FakeSystem.mouseSpeed, 1);
     SetSlowMouse(false);
-    EXPECT_EQ(FakeSystem.mouseSpeed, 14);
 }
 
 }  // namespace

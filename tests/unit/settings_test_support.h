@@ -1,28 +1,22 @@
-// Shared set-up of the settings tests: every setting back to its built-in
-// default, an empty in-memory store, a quiet fake system.
+// Every setting back to its built-in default, an empty store, a quiet system.
 #pragma once
-#include <cstdint>
-#include <string>
-#include <vector>
-
 #include "display/display_object.h"
 #include "fakes/fake_key_value_store.h"
 #include "fakes/fake_own_process.h"
 #include "fakes/fake_platform.h"
 #include "input/hotkey_bindings.h"
 #include "platform/key_value_store.h"
+#include "settings/measure_settings.h"
 #include "settings/settings.h"
 
 inline void ResetAllSettings() {
     ResetFakeSystem();
     ResetFakeKeyValueStore();
-    ResetFakeOwnProcess();
+    FakeOwnProcess = {};
     RestoreFlag = false;
-    Settings.toggle = true;
+    Settings.toggle = Settings.usehooks = Settings.autostart = true;
     Settings.invert = false;
     Settings.fade = 300;
-    Settings.usehooks = true;
-    Settings.autostart = true;
     RulerDisplayWindow& d = TheDisplay;
     d.measure.startPoint = {960, 810};
     d.measure.referenceAngle = 0.0;
@@ -33,4 +27,6 @@ inline void ResetAllSettings() {
     d.rlimit = 50;
     SetDisplayFont(nullptr);
     ResetBindingsToDefaults();
+    MeasureSettings.unit = 0;
+    MeasureSettings.copyForm = 0;
 }

@@ -23,5 +23,5 @@ BENCHMARK(BM_BuildLinePathAndBounds)->Arg(1)->Arg(99);
 
 }  // namespace
 
-// The one main of the benchmark program, for all tests/bench/*.cpp files.
+// The one main of the benchmark program, for all bench/*.cpp files.
 BENCHMARK_MAIN();

@@ -1,0 +1,205 @@
+"""Measures measurix.exe under Wine and prints the performance table.
+
+Run by scripts/bench.sh inside the environment that `harness.environment up`
+made (PYTHONPATH=tests/e2e, MEASURIX_E2E_STATE set):
+
+    python3 bench/wine_figures.py BUILD_DIR NATIVE_JSON [BASELINE_DIR BASELINE_JSON]
+
+BUILD_DIR holds measurix.exe and measurix_frame_bench.exe (the Windows build);
+NATIVE_JSON is Google Benchmark's JSON output of measurix_bench. With a
+baseline (another build's pair), both builds are measured in the same run, scenario by scenario in
+turn, so that the comparison sees the same machine load.
+
+CPU figures are the process's user+system time over the wall time of the
+scenario, as /proc counts it, in percent of one core; "with Wine" adds the
+prefix's wineserver and explorer.exe and the X server, which do the work of
+every server round trip and every layered-window update.
+"""
+
+import json
+import os
+import subprocess
+import sys
+import tempfile
+import time
+
+from harness.environment import load_state, prefix_processes, wine_env
+
+TICKS = os.sysconf("SC_CLK_TCK")
+START = (640, 600)  # the default start point on the 1280x800 desktop
+MOVES = 200
+MOVE_GAP_S = 0.05
+STILL_S = 10.0
+
+
+def cpu_ticks(pid):
+    try:
+        with open("/proc/%d/stat" % pid) as f:
+            fields = f.read().rsplit(")", 1)[1].split()
+        return int(fields[11]) + int(fields[12])  # utime, stime
+    except (OSError, IndexError, ValueError):
+        return 0
+
+
+def run_wine(env, *command, timeout=300):
+    # Output through a file: Wine's helper processes inherit the handles and
+    # would keep a pipe open.
+    with tempfile.TemporaryFile() as out:
+        subprocess.run(["wine", *command], env=env, stdin=subprocess.DEVNULL, stdout=out,
+                       stderr=subprocess.DEVNULL, timeout=timeout, check=True)
+        out.seek(0)
+        return out.read().decode(errors="replace")
+
+
+def wait_for(what, condition, timeout=60):
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        value = condition()
+        if value:
+            return value
+        time.sleep(0.1)
+    raise RuntimeError("timed out waiting for " + what)
+
+
+class Program:
+    """One measurix.exe in the prefix, with its overlay state read by mxdriver."""
+
+    def __init__(self, state, env, exe):
+        self.state, self.env = state, env
+        self.process = subprocess.Popen(["wine", exe, "-hide"], env=env, stdin=subprocess.DEVNULL,
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        pids = wait_for("measurix.exe to start", lambda: prefix_processes(state["prefix"], "measurix.exe"))
+        self.pid = pids[0]
+        self.others = [p for p in prefix_processes(state["prefix"])
+                       if p != self.pid and open("/proc/%d/comm" % p).read().strip() in ("wineserver", "explorer.exe")]
+        self.others.append(state["xvfb_pid"])
+
+    def overlay_visible(self):
+        listing = run_wine(self.env, os.environ["MXDRIVER_EXE"], "windows").strip().splitlines()[-1]
+        return any(w["class"].lower() == "rulerdisplay" and w["visible"] for w in json.loads(listing))
+
+    def set_ruler(self, on):
+        if self.overlay_visible() != on:
+            xdotool(self.env, "key", "Num_Lock")
+        wait_for("the ruler to be " + ("on" if on else "off"), lambda: self.overlay_visible() == on)
+
+    def measure(self, action):
+        """CPU of the program and of the program with Wine while action() runs."""
+        own0, rest0, t0 = cpu_ticks(self.pid), sum(map(cpu_ticks, self.others)), time.monotonic()
+        action()
+        own1, rest1, t1 = cpu_ticks(self.pid), sum(map(cpu_ticks, self.others)), time.monotonic()
+        core = TICKS * (t1 - t0) / 100.0
+        return (own1 - own0) / core, (own1 - own0 + rest1 - rest0) / core
+
+    def stop(self):
+        run_wine(self.env, self.process.args[1], "-exit")
+        self.process.wait(timeout=60)
+
+
+def xdotool(env, *args):
+    subprocess.run(["xdotool", *args], env=env, check=True, stdin=subprocess.DEVNULL)
+
+
+def move_chain(points):
+    """One xdotool run: a move every MOVE_GAP_S seconds."""
+    chain = []
+    for x, y in points:
+        chain += ["mousemove", str(x), str(y), "sleep", str(MOVE_GAP_S)]
+    return chain
+
+
+LONG_MOVES = move_chain((300 + 700 * i // (MOVES - 1), 200 + (i * 53) % 401) for i in range(MOVES))
+SHORT_MOVES = move_chain((START[0] - 40 + (i * 7) % 81, START[1] - (i * 13) % 41) for i in range(MOVES))
+
+
+def cpu_figures(state, env, exe):
+    program = Program(state, env, exe)
+    try:
+        xdotool(env, "mousemove", "900", "300")
+        # The environment starts with the Num Lock light off: the ruler shows.
+        wait_for("the ruler to show", program.overlay_visible)
+        time.sleep(1.0)  # the fade-in's last steps
+        still = program.measure(lambda: time.sleep(STILL_S))
+        long_lines = program.measure(lambda: xdotool(env, *LONG_MOVES))
+        short_lines = program.measure(lambda: xdotool(env, *SHORT_MOVES))
+        program.set_ruler(False)
+        time.sleep(1.0)  # the fade-out's last steps
+        off = program.measure(lambda: time.sleep(STILL_S))
+        # The Num Lock light back as it was, so that the next start shows the
+        # ruler at once too (Wine's key state read by a fresh process can lag).
+        program.set_ruler(True)
+    finally:
+        program.stop()
+    return {"off": off, "still": still, "long": long_lines, "short": short_lines}
+
+
+def frame_figures(env, frame_bench):
+    """Medians in ms of ComposeFrame for the three lines of the frame
+    benchmark, and the label part (ComposeFrame minus DrawLineFrame, timed in
+    the frame's order) of the 300-pixel one."""
+    medians, name, loupe = {}, None, None
+    for row in run_wine(env, frame_bench, "200").splitlines():
+        words = row.split()
+        if row.startswith("loupe:"):
+            loupe = float(row.split("loupe image median ")[1].split()[0]) / 1000
+        if row and not row.startswith(" ") and ":" in row:
+            name = row.split(":")[0]
+        elif words[:1] in (["ComposeFrame"], ["DrawLineFrame"]):
+            medians[(name, words[0])] = float(words[2]) / 1000
+    return {"frame40": medians[("40-pixel line", "ComposeFrame")],
+            "frame": medians[("300-pixel line", "ComposeFrame")],
+            "label": medians[("300-pixel line", "ComposeFrame")] - medians[("300-pixel line", "DrawLineFrame")],
+            "frame99": medians[("99 reflections across the desktop", "ComposeFrame")],
+            "loupe": loupe}
+
+
+def native_figures(path):
+    with open(path) as f:
+        rows = json.load(f)["benchmarks"]
+    hook = [r for r in rows if r["name"].startswith("BM_KeyboardHookEvent") and r.get("aggregate_name") == "median"]
+    return {"hook": (hook[0]["cpu_time"], hook[0].get("allocations", 0)) if hook else None}
+
+
+def cpu_cell(pair):
+    return "%.2f %% (%.1f %% with Wine)" % pair
+
+
+ROWS = [
+    ("CPU, ruler off, idle", "off", cpu_cell),
+    ("CPU, ruler on, pointer still", "still", cpu_cell),
+    ("CPU, pointer moving every 50 ms over long lines", "long", cpu_cell),
+    ("CPU, pointer moving every 50 ms over short lines", "short", cpu_cell),
+    ("One ComposeFrame, 40-pixel line, refnr 1", "frame40", lambda v: "%.2f ms median" % v),
+    ("One ComposeFrame, 300-pixel line, refnr 1", "frame", lambda v: "%.2f ms median" % v),
+    ("of which the label (ComposeFrame minus DrawLineFrame)", "label", lambda v: "%.2f ms" % v),
+    ("One ComposeFrame, refnr 99 across the desktop", "frame99", lambda v: "%.2f ms" % v),
+    ("The loupe's image per frame, 15 pixels across (while Ctrl is held)", "loupe",
+     lambda v: "%.2f ms median" % v if v is not None else "(no loupe)"),
+    ("Keyboard hook logic per event (native)", "hook",
+     lambda v: "%.0f ns, %d allocations" % v if v else "(not built)"),
+]
+
+
+def main(argv):
+    pairs = list(zip(argv[1::2], argv[2::2]))
+    builds = [b for b, _ in reversed(pairs)]  # the baseline first
+    state = load_state()
+    env = wine_env(state)
+    figures = {b: native_figures(j) for b, j in pairs}
+    for b in builds:
+        figures[b].update(frame_figures(env, os.path.join(b, "measurix_frame_bench.exe")))
+    for b in builds:
+        print("CPU scenarios of %s ..." % b, flush=True)
+        figures[b].update(cpu_figures(state, env, os.path.join(b, "measurix.exe")))
+
+    header = ["What"] + (["Baseline", "This build"] if len(builds) > 1 else ["This build"])
+    print()
+    print("| " + " | ".join(header) + " |")
+    print("|" + "---|" * len(header))
+    for title, key, cell in ROWS:
+        print("| " + " | ".join([title] + [cell(figures[b].get(key)) for b in builds]) + " |")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))

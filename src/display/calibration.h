@@ -1,0 +1,37 @@
+// The physical size of a monitor's pixels: which source wins, and the
+// calibration the user makes by measuring a known length on screen.
+// Platform-free.
+#pragma once
+#include <optional>
+#include <string>
+
+// A screen outside this range is not a screen: such a calibration is a
+// mis-measurement (or a typing error) and is refused.
+constexpr double MinPixelsPerInch = 20.0;
+constexpr double MaxPixelsPerInch = 2000.0;
+constexpr double AssumedPixelsPerInch = 96.0;
+
+enum class PixelSizeSource { Assumed, Monitor, Calibrated };
+struct PixelSize {
+    double pixelsPerInch = AssumedPixelsPerInch;
+    PixelSizeSource source = PixelSizeSource::Assumed;
+};
+
+// A calibration wins over the monitor's own description, which wins over
+// Windows' 96 per inch. Values outside the sane range are skipped.
+PixelSize ResolvePixelSize(std::optional<double> calibrated, std::optional<double> fromMonitor);
+
+struct CalibrationResult {
+    bool accepted = false;
+    double pixelsPerInch = 0.0;
+    std::string message;  // why it was refused, for the user; empty when accepted
+};
+
+// measuredPixels: the length of the ruler's line in physical pixels;
+// typedMillimetres: what the user typed as its real length ("85.60" or
+// "85,60", spaces around allowed).
+CalibrationResult Calibrate(double measuredPixels, const std::string& typedMillimetres);
+
+// One line for the settings dialog, e.g. "96.0 pixels per inch: Windows'
+// assumption; the monitor reports no size. Calibrate for real lengths."
+std::string DescribePixelSize(const PixelSize& size);

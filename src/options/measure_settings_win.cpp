@@ -1,0 +1,202 @@
+// The "Measure settings" window. Options thread only, except where said.
+#include <windows.h>
+
+#include <atomic>
+#include <string>
+
+#include "app/app_messages.h"
+#include "display/calibration.h"
+#include "display/copy_text.h"
+#include "display/display_object.h"
+#include "display/measure_model.h"
+#include "display/measure_units.h"
+#include "display/monitor_scale_win.h"
+#include "input/hotkey_bindings.h"
+#include "input/hotkey_chooser_win.h"
+#include "options/dialog_controls_win.h"
+#include "options/keyboard_page_rules.h"
+#include "options/measure_settings_window.h"
+#include "options/options_frame_win.h"
+#include "options/options_window.h"
+#include "platform/win32/text_win32.h"
+#include "settings/measure_settings.h"
+#include "settings/settings.h"
+
+namespace {
+
+constexpr int WindowTemplate = 206;
+constexpr int UnitCombo = 1101;
+constexpr int PixelSizeText = 1102;
+constexpr int LengthEdit = 1103;
+constexpr int CalibrateButton = 1104;
+constexpr int ForgetButton = 1105;
+constexpr int CopyKeyCombo = 1106;
+constexpr int CopyKeyDeadCheck = 1107;
+constexpr int LabelFormRadio = 1108;
+constexpr int DetailsFormRadio = 1109;
+constexpr UINT MsgRefresh = WM_APP + 0x100;
+constexpr UINT_PTR LineWatchTimer = 1;
+constexpr UINT LineWatchMs = 100;
+constexpr wchar_t CalibrationCaption[] = L"Measurix - Calibration";
+
+std::atomic<HWND> Window{nullptr};
+KeyPageRow CopyKeyRow{CopyMeasurement, CopyKeyCombo, CopyKeyDeadCheck, 0, nullptr};
+
+// The line as it was while the pointer was last outside this window: moving
+// to the Calibrate button moves the line's end, so the button must not use
+// the line of the moment it is clicked.
+struct LineSnapshot {
+    double lengthPixels = 0.0;
+    Point start;
+} Line;
+
+HINSTANCE Module() { return GetModuleHandleW(nullptr); }
+
+bool PointerOutside(HWND window) {
+    POINT pointer;
+    RECT bounds;
+    return GetCursorPos(&pointer) && GetWindowRect(window, &bounds) && !PtInRect(&bounds, pointer);
+}
+
+void WatchLine(HWND window) {
+    if (!PointerOutside(window)) return;
+    const MeasureState& measure = TheDisplay.measure;
+    Line.lengthPixels = ReadMeasurement(measure).length;
+    Line.start = measure.startPoint;
+}
+
+void ShowPixelSize(HWND window) {
+    const MonitorPixels monitor = MonitorAt(Line.start);
+    SetDlgItemTextW(window, PixelSizeText, WideFromUtf8(DescribePixelSize(monitor.size)).c_str());
+}
+
+void ShowSettings(HWND window) {
+    SendDlgItemMessageW(window, UnitCombo, CB_SETCURSEL, WPARAM(MeasureSettings.unit.load()), 0);
+    const bool details = CopyFormFromStored(MeasureSettings.copyForm.load()) == CopyForm::Details;
+    CheckRadioButton(window, LabelFormRadio, DetailsFormRadio, details ? DetailsFormRadio : LabelFormRadio);
+    ShowPixelSize(window);
+}
+
+// The copy key follows the Keyboard Shortcuts page's rules.
+void RefreshCopyKeyRow(HWND window) {
+    HotkeyBinding* target = BindingAt(CopyMeasurement);
+    HotkeyBinding binding;
+    GetBinding(target, binding, false);
+    const KeyRowRefresh decision = DecideKeyRowRefresh(CopyMeasurement, binding, Settings.usehooks.load());
+    if (decision.clearDead) {
+        SetCheck(window, CopyKeyDeadCheck, 0);
+        binding.dead = false;
+        SetBinding(target, binding);
+    }
+    EnableWindow(GetDlgItem(window, CopyKeyDeadCheck), decision.enableDead);
+    if (decision.replaceBinding) {
+        SendDlgItemMessageW(window, CopyKeyCombo, MsgHotkeyEvent, decision.replacementCode, 0);
+    }
+}
+
+void RequestRedraw() { PostMessageW(static_cast<HWND>(TheDisplay.LineWindow.load()), MsgRedrawRequest, 0, 0); }
+
+void Init(HWND window) {
+    Window = window;
+    const auto load = [](int size) {
+        return LoadImageW(Module(), MAKEINTRESOURCEW(108), IMAGE_ICON, size, size, LR_SHARED);
+    };
+    SendMessageW(window, WM_SETICON, ICON_SMALL, LPARAM(load(GetSystemMetrics(SM_CXSMICON))));
+    for (int32_t unit = 0; unit < MeasureUnitCount; ++unit) {
+        const std::wstring name = WideFromUtf8(InfoOf(MeasureUnit(unit)).menuName);
+        SendDlgItemMessageW(window, UnitCombo, CB_ADDSTRING, 0, LPARAM(name.c_str()));
+    }
+    SetDlgItemTextW(window, LengthEdit, L"85.60");
+    Line.start = TheDisplay.measure.startPoint;
+    WatchLine(window);
+    ShowSettings(window);
+    AttachHotkeyCombo(window, CopyKeyRow);
+    RefreshCopyKeyRow(window);
+    SetTimer(window, LineWatchTimer, LineWatchMs, nullptr);
+}
+
+void CalibrateFromLine(HWND window) {
+    wchar_t typed[64] = {};
+    GetDlgItemTextW(window, LengthEdit, typed, int(std::size(typed)));
+    const CalibrationResult result = Calibrate(Line.lengthPixels, Utf8FromWide(typed));
+    if (!result.accepted) {
+        // The old calibration stays as it was.
+        MessageBoxW(window, WideFromUtf8(result.message).c_str(), CalibrationCaption, MB_OK | MB_ICONWARNING);
+        return;
+    }
+    SetMonitorCalibration(MonitorAt(Line.start).name, result.pixelsPerInch);
+    ShowPixelSize(window);
+    RequestRedraw();
+    RequestSave();
+}
+
+void Close(HWND window) {
+    KillTimer(window, LineWatchTimer);
+    Window = nullptr;
+    DestroyWindow(window);
+    // Alone on the options thread: the thread ends with this window.
+    if (OptionsWindowHandle.load() == nullptr) PostQuitMessage(0);
+}
+
+void Command(HWND window, int id, int code) {
+    switch (id) {
+        case UnitCombo:
+            if (code != CBN_SELCHANGE) break;
+            MeasureSettings.unit = int32_t(UnitFromStored(int32_t(SendDlgItemMessageW(window, UnitCombo, CB_GETCURSEL, 0, 0))));
+            RequestRedraw();
+            RequestSave();
+            break;
+        case LabelFormRadio:
+        case DetailsFormRadio:
+            MeasureSettings.copyForm = int32_t(id == DetailsFormRadio ? CopyForm::Details : CopyForm::LabelText);
+            RequestSave();
+            break;
+        case CalibrateButton: CalibrateFromLine(window); break;
+        case ForgetButton:
+            ForgetMonitorCalibration(MonitorAt(Line.start).name);
+            ShowPixelSize(window);
+            RequestRedraw();
+            RequestSave();
+            break;
+        case IDCANCEL: Close(window); break;
+        default: break;
+    }
+}
+
+INT_PTR CALLBACK MeasureSettingsProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_INITDIALOG: Init(window); return 1;
+        case WM_COMMAND: Command(window, LOWORD(wParam), HIWORD(wParam)); return 1;
+        case WM_TIMER: WatchLine(window); return 1;
+        case MsgHotkeyEvent:
+            // The chooser stored a new copy key (or dead flag).
+            RefreshCopyKeyRow(window);
+            RequestSave();
+            return 1;
+        case MsgRefresh:
+            ShowSettings(window);
+            RefreshCopyKeyRow(window);
+            return 1;
+        default: return 0;
+    }
+}
+
+}  // namespace
+
+void CreateMeasureSettingsWindow() {
+    HWND window = Window.load();
+    if (window == nullptr) {
+        window = CreateDialogParamW(Module(), MAKEINTRESOURCEW(WindowTemplate), nullptr, MeasureSettingsProc, 0);
+        if (window == nullptr) return;
+    }
+    PresentWindow(window, false);
+    SetForegroundWindow(window);
+}
+
+HWND MeasureSettingsWindow() { return Window.load(); }
+
+void RefreshMeasureSettingsWindow() {
+    if (HWND window = Window.load()) PostMessageW(window, MsgRefresh, 0, 0);
+}
+
+void OpenMeasureSettingsWindow() { OpenOptionsThreadWith(OptionsThreadMeasureSettings); }

@@ -1,0 +1,74 @@
+"""Ctrl held with the ruler on shows the loupe below the label: the pattern's
+pixels as exact 8-pixel squares, the pointer's pixel framed, its colour under
+them; letting go hides it. At 144 DPI the label is taller, inside the desktop.
+With MEASURIX_DOCS_SCREENSHOTS=1 the test also writes docs/loupe.png."""
+
+import os
+import subprocess
+
+from harness import MeasurixTestCase
+from harness.environment import wine_env
+
+PATTERN = (400, 300)  # mxdriver's pattern window: its pixel (x, y) is COLOURS[(x + 2y) % 4]
+COLOURS = [(255, 0, 0), (0, 255, 0), (0, 0, 255), (255, 255, 0)]
+POINTER = (421, 321)  # on a yellow pixel, left of the start point (640, 600)
+DPI_KEY = r"HKEY_CURRENT_USER\Control Panel\Desktop"
+
+
+class LoupeTest(MeasurixTestCase):
+    def colour_at(self, x, y):
+        return COLOURS[(x - PATTERN[0] + 2 * (y - PATTERN[1])) % 4]
+
+    def label(self, program, check):
+        def found():
+            shown = self.windows(cls="RulerDisplay", pid=program.pid, visible=True)
+            rect = min((w["rect"] for w in shown), key=lambda r: (r[2] - r[0]) * (r[3] - r[1]), default=None)
+            return rect if rect and check(rect) else None
+        return self.wait_until(found, 10, "the label")
+
+    def magnified(self, shot, left, top, i, j):
+        colour = self.colour_at(POINTER[0] - 7 + i, POINTER[1] - 7 + j)
+        x0, y0 = left + 1 + 8 * i, top + 1 + 8 * j
+        return all(shot.pixel(x, y) == colour for y in range(y0, y0 + 8) for x in range(x0, x0 + 8))
+
+    def test_ctrl_magnifies_the_pixels_and_the_label_grows_with_the_dpi(self):
+        pattern = subprocess.Popen(["wine", self.mxdriver_exe, "pattern", *map(str, PATTERN)], env=wine_env(self.state),
+                                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.addCleanup(pattern.kill)
+        self.window(title="mxdriver pattern", visible=True)
+        program = self.start("-hide")
+        self.wait_ruler(program, True)
+        self.input.mousemove(*POINTER)
+        label = self.label(program, lambda r: r[2] <= POINTER[0] and r[1] < POINTER[1] < r[3])
+
+        self.input.keydown("ctrl")
+        # Shown a moment before its first image gives it a size.
+        left, top, right, bottom = self.wait_until(lambda: [w["rect"] for w in self.windows(
+            cls="RulerLoupe", pid=program.pid, visible=True) if w["rect"][2] - w["rect"][0] > 1], 10, "the loupe")[0]
+        self.assertEqual(right - left, 15 * 8 + 2)
+        self.assertGreater(bottom - top, 15 * 8 + 10)
+        self.assertLessEqual(right, POINTER[0] - 7 - 4, "left of the pointer and the magnified square")
+        self.assertGreaterEqual(top, self.label(program, lambda r: r[2] <= POINTER[0] - 7)[3], "below the label")
+        shot = self.wait_until(lambda: (lambda s: s if self.magnified(s, left, top, 7, 7) else None)(self.screenshot()),
+                               10, "the pointer's pixel magnified")
+        for i, j in [(0, 0), (1, 0), (0, 1), (5, 5), (14, 0), (0, 14)]:  # clear of the frame and the line (lower right)
+            self.assertTrue(self.magnified(shot, left, top, i, j), "cell %d,%d" % (i, j))
+        self.assertEqual(shot.pixel(left + 1 + 56 - 1, top + 1 + 60), (0, 0, 0), "the frame around a light pixel")
+        strip = (left + 1, top + 122, right - 1, bottom - 1)
+        self.assertGreater(shot.count(strip, lambda p: max(p) < 100), 20, "the colour text")
+        self.assertGreater(shot.count(strip, lambda p: p == (255, 255, 255)), 500, "on white")
+        if os.environ.get("MEASURIX_DOCS_SCREENSHOTS") == "1":
+            subprocess.run(["import", "-display", self.state["display"], "-window", "root", "-crop", "300x240+230+250",
+                            "+repage", os.path.join(os.path.dirname(__file__), "../../docs/loupe.png")], check=True)
+        self.input.keyup("ctrl")
+        self.window(cls="RulerLoupe", pid=program.pid, visible=False)
+
+        # 144 DPI: the label is taller, also where it is pushed into the corner.
+        self.end(program)
+        self.addCleanup(self.reg.write, {"LogPixels": None}, key=DPI_KEY)
+        self.reg.write({"LogPixels": 144}, key=DPI_KEY)
+        program = self.start("-hide")
+        self.wait_ruler(program, True)
+        self.input.mousemove(1279, 799)
+        self.label(program, lambda r: r[3] - r[1] > label[3] - label[1] and r[0] >= 0 and r[1] >= 0 and
+                   r[2] <= 1280 and r[3] <= 800 and r[2] < 1279)
