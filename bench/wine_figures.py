@@ -23,6 +23,7 @@ import sys
 import tempfile
 import time
 
+from harness.desktop import Driver
 from harness.environment import load_state, prefix_processes, wine_env
 
 TICKS = os.sysconf("SC_CLK_TCK")
@@ -66,17 +67,18 @@ class Program:
 
     def __init__(self, state, env, exe):
         self.state, self.env = state, env
+        self.driver = Driver(state, os.environ["MXDRIVER_EXE"], state["dir"])
         self.process = subprocess.Popen(["wine", exe, "-hide"], env=env, stdin=subprocess.DEVNULL,
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        pids = wait_for("measurix.exe to start", lambda: prefix_processes(state["prefix"], "measurix.exe"))
+        pids = wait_for("measurix.exe to start", lambda: prefix_processes(state, "measurix.exe"))
         self.pid = pids[0]
-        self.others = [p for p in prefix_processes(state["prefix"])
+        self.others = [p for p in prefix_processes(state)
                        if p != self.pid and open("/proc/%d/comm" % p).read().strip() in ("wineserver", "explorer.exe")]
         self.others.append(state["xvfb_pid"])
 
     def overlay_visible(self):
-        listing = run_wine(self.env, os.environ["MXDRIVER_EXE"], "windows").strip().splitlines()[-1]
-        return any(w["class"].lower() == "rulerdisplay" and w["visible"] for w in json.loads(listing))
+        windows = self.driver.call("windows")
+        return any(w["class"].lower() == "rulerdisplay" and w["visible"] for w in windows)
 
     def set_ruler(self, on):
         if self.overlay_visible() != on:
@@ -92,6 +94,7 @@ class Program:
         return (own1 - own0) / core, (own1 - own0 + rest1 - rest0) / core
 
     def stop(self):
+        self.driver.close()
         run_wine(self.env, self.process.args[1], "-exit")
         self.process.wait(timeout=60)
 
