@@ -41,7 +41,6 @@ SystemClock Clock = {
         *milliseconds = 0;
     },
     [](uint32_t ms) {
-        ++FakeSystem.sleeps;
         FakeSystem.counter += int64_t(ms) * FakeSystem.frequency / 1000 + FakeSystem.sleepExtraCounts;
     },
 };
@@ -69,12 +68,10 @@ PointerSource Pointer = {
         return true;
     },
     [](int32_t& speed) {
-        ++FakeSystem.mouseSpeedReads;
         if (FakeSystem.mouseSpeedCallsSucceed) speed = FakeSystem.mouseSpeed;
         return FakeSystem.mouseSpeedCallsSucceed;
     },
     [](int32_t speed) {
-        ++FakeSystem.mouseSpeedWrites;
         if (FakeSystem.mouseSpeedCallsSucceed) FakeSystem.mouseSpeed = speed;
         return FakeSystem.mouseSpeedCallsSucceed;
     },

@@ -20,7 +20,6 @@ struct FakeSystemState {
     int64_t counter = 0;
     int64_t frequency = 10'000'000;
     int64_t sleepExtraCounts = 0;
-    int32_t sleeps = 0;
     bool postSucceeds = true;
     std::vector<FakePost> posts;
     // Per virtual key: bit 15 = down, bit 0 = toggled; the layout's character.
@@ -29,7 +28,7 @@ struct FakeSystemState {
     std::map<int32_t, int32_t> metrics;  // by SM_* index
     Point pointer;
     bool mouseSpeedCallsSucceed = true;
-    int32_t mouseSpeed = 10, mouseSpeedReads = 0, mouseSpeedWrites = 0;
+    int32_t mouseSpeed = 10;
 };
 
 extern FakeSystemState FakeSystem;

@@ -14,15 +14,8 @@ TEST(MeasureModel, NormalizeKeepsTheHalfOpenRange) {
 // Rows: start, current point and angle before; the pointer, the held keys
 // and konscr; the start point and angle after.
 TEST(MeasureModel, PointerUpdateModes) {
-    const struct {
-        const char* name;
-        Point start, current;
-        double angle;
-        Point pointer;
-        bool moveStart, reflectionKey, konscr;
-        Point wantStart;
-        double wantAngle;
-    } cases[] = {
+    const struct { const char* name; Point start, current; double angle; Point pointer; bool moveStart, reflectionKey, konscr;
+                   Point wantStart; double wantAngle; } cases[] = {
         {"plain move", {100, 100}, {120, 130}, 10, {300, 40}, false, false, true, {100, 100}, 10},
         {"drag keeps the vector", {100, 100}, {120, 130}, 0, {125, 127}, true, false, true, {105, 97}, 0},
         {"clamped left", {-1275, 500}, {-1175, 520}, 0, {-1185, 530}, true, false, true, {-1280, 510}, 0},
@@ -38,11 +31,7 @@ TEST(MeasureModel, PointerUpdateModes) {
     FakeSystem.metrics[platform::MetricCxVirtualScreen] = 1920 + 1280;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        MeasureState m;
-        m.startPoint = c.start;
-        m.currentPoint = c.current;
-        m.referenceAngle = c.angle;
-        m.reflectionMode = !c.reflectionKey;
+        MeasureState m{c.start, c.current, c.angle, !c.reflectionKey};
         ApplyPointerUpdate(m, c.konscr, c.pointer.x, c.pointer.y, c.moveStart, c.reflectionKey);
         EXPECT_EQ(m.currentPoint, c.pointer);
         EXPECT_EQ(m.startPoint, c.wantStart);
@@ -63,11 +52,7 @@ TEST(NumbersLabel, TextShowsDistancesLengthAndAngle) {
         {{99, -100000}, 0, false, "1x100100 100100.0 0.0\xC2\xB0"},  // -0.0006 rounds to 0.0
     };
     for (const auto& c : cases) {
-        MeasureState state;
-        state.startPoint = {100, 100};
-        state.currentPoint = c.pointer;
-        state.referenceAngle = c.referenceAngle;
-        state.reflectionMode = c.reflection;
+        const MeasureState state{{100, 100}, c.pointer, c.referenceAngle, c.reflection};
         const MeasureReadout r = ReadMeasurement(state);
         EXPECT_EQ(FormatLabelText(double(r.dx), double(r.dy), r.length, r.shownAngle, c.reflection), c.text);
     }
@@ -76,14 +61,7 @@ TEST(NumbersLabel, TextShowsDistancesLengthAndAngle) {
 // A 60x13 text makes a 62x15 label from 6 rows above the pointer's row.
 TEST(NumbersLabel, PlacedBesidePointerAwayFromStartAndInsideDesktop) {
     const Rect arrow{0, 0, 11, 18};  // a standard arrow, hotspot at its tip
-    const struct {
-        const char* name;
-        Point pointer;
-        int32_t startX;
-        Rect extent;
-        double linethick;
-        Rect label;
-    } cases[] = {
+    const struct { const char* name; Point pointer; int32_t startX; Rect extent; double linethick; Rect label; } cases[] = {
         {"right of the arrow", {500, 400}, 100, arrow, 1.0, {512, 394, 574, 409}},
         {"left when left of the start", {500, 400}, 900, arrow, 1.0, {435, 394, 497, 409}},
         {"level with the start goes right", {500, 400}, 500, arrow, 1.0, {512, 394, 574, 409}},
@@ -95,17 +73,8 @@ TEST(NumbersLabel, PlacedBesidePointerAwayFromStartAndInsideDesktop) {
         {"top edge shifts down only", {500, 3}, 100, arrow, 1.0, {512, 0, 574, 15}},
         {"bottom edge shifts up only", {500, 1078}, 100, arrow, 1.0, {512, 1065, 574, 1080}},
     };
-    for (const auto& c : cases) {
-        LabelPlacementInput in;
-        in.textWidth = 60;
-        in.textHeight = 13;
-        in.pointer = c.pointer;
-        in.startX = c.startX;
-        in.pointerExtent = c.extent;
-        in.virtualScreen = {-1280, 0, 1920, 1080};
-        in.linethick = c.linethick;
-        EXPECT_EQ(PlaceLabel(in), c.label) << c.name;
-    }
+    for (const auto& c : cases)
+        EXPECT_EQ(PlaceLabel({60, 13, c.pointer, c.startX, c.extent, {-1280, 0, 1920, 1080}, c.linethick}), c.label) << c.name;
 }
 
 TEST(LinePath, OneReflectionWithLinesAndCross) {

@@ -28,9 +28,9 @@ std::string Describe(const List& list) {
 List Build(uint32_t code, uint16_t mods, uint32_t initialCode, uint16_t initialMods, int buttons = 5,
            bool wheels = true, bool hooks = true) {
     ResetFakeSystem();
-    FakeSystem.metrics[platform::MetricCMouseButtons] = buttons;
-    FakeSystem.metrics[platform::MetricMouseWheelPresent] = wheels;
-    FakeSystem.metrics[platform::MetricMouseHWheelPresent] = wheels && buttons > 3;
+    auto& m = FakeSystem.metrics;
+    m[platform::MetricCMouseButtons] = buttons, m[platform::MetricMouseWheelPresent] = wheels;
+    m[platform::MetricMouseHWheelPresent] = wheels && buttons > 3;
     return BuildComboCandidates(code, mods, initialCode, initialMods, hooks);
 }
 
@@ -144,19 +144,13 @@ TEST(HotkeyChooserKeys, PressStoresReleaseEndsRepeatsIgnored) {
     int32_t last = -1;
     for (size_t i = 0; i < std::size(steps); ++i) {
         const ComboKeyDecision d = DecideComboKey(steps[i].wParam, last, steps[i].hooks);
-        EXPECT_EQ(d.action, steps[i].action) << i;
-        EXPECT_EQ(d.code, uint32_t(steps[i].wParam & 0xFFFF)) << i;
-        EXPECT_EQ(last, steps[i].lastAfter) << i;
+        EXPECT_TRUE(d.action == steps[i].action && d.code == (steps[i].wParam & 0xFFFF) && last == steps[i].lastAfter)
+            << i;
     }
 }
 
 TEST(HotkeyChooserKeys, WindowMessagesTakeTheSideThatIsDown) {
-    const struct {
-        uint32_t vk;
-        bool release;
-        int32_t downKey;  // 0 = none
-        uint32_t expected;
-    } cases[] = {
+    const struct { uint32_t vk; bool release; int32_t downKey; uint32_t expected; } cases[] = {  // downKey 0: none
         {Shift, false, 0, LShift}, {Shift, false, RShift, RShift}, {0x11, false, RCtrl, RCtrl},
         {0x12, false, AltGr, AltGr}, {0x12, false, 0, LAlt}, {Shift, true, RShift, LShift},  // a release: left
         {KeyQ, false, RShift, KeyQ},
@@ -169,13 +163,12 @@ TEST(HotkeyChooserKeys, WindowMessagesTakeTheSideThatIsDown) {
 }
 
 TEST(HotkeyChooserKeys, CaptureStartsOnlyWhenNoKeyIsDown) {
-    ResetFakeSystem();
-    FakeSystem.keyState[NumLock] = 1;  // toggled, not down
-    EXPECT_FALSE(AnyVirtualKeyDown());
-    for (int32_t key : {0x00, 0xFF}) {
-        FakeSystem.keyState[key] = int16_t(0x8000);
-        EXPECT_TRUE(AnyVirtualKeyDown()) << key;
-        FakeSystem.keyState[key] = 0;
+    const struct { int32_t key; uint16_t state; bool down; } cases[] = {
+        {NumLock, 1, false}, {0x00, 0x8000, true}, {0xFF, 0x8000, true}};  // bit 0 only: toggled, not down
+    for (const auto& c : cases) {
+        ResetFakeSystem();
+        FakeSystem.keyState[c.key] = int16_t(c.state);
+        EXPECT_EQ(AnyVirtualKeyDown(), c.down) << c.key;
     }
 }
 
@@ -186,15 +179,11 @@ TEST(HotkeyChooserBindings, ChoicesKeepTheDeadFlag) {
     EXPECT_FALSE(StoreDeadFlag(ToggleRuler, false, b));
     EXPECT_TRUE(StoreDeadFlag(ToggleRuler, true, b));
     b = ApplyComboSelection(ToggleRuler, ComboFirstCandidate + 3, ComboItemData(KeyQ, ModCtrl));
-    EXPECT_EQ(b.code, KeyQ);
-    EXPECT_EQ(b.mods, ModCtrl);
+    EXPECT_TRUE(b.code == KeyQ && b.mods == ModCtrl);
     b = ApplyComboSelection(ToggleRuler, ComboItemNoKey, 0);
-    EXPECT_EQ(b.code, KeyQ | CodeNoKeyFlag);
-    EXPECT_EQ(b.mods, ModCtrl);
-    b = StoreChosenBinding(ToggleRuler, Caps, 0);
+    EXPECT_TRUE(b.code == (KeyQ | CodeNoKeyFlag) && b.mods == ModCtrl);
+    StoreChosenBinding(ToggleRuler, Caps, 0);
     GetBinding(BindingAt(ToggleRuler), b, false);
-    EXPECT_EQ(b.code, Caps);
-    EXPECT_EQ(b.mods, 0);
-    EXPECT_TRUE(b.dead);
+    EXPECT_TRUE(b.code == Caps && b.mods == 0 && b.dead);
     ResetBindingsToDefaults();
 }

@@ -57,12 +57,8 @@ TEST_F(SettingsExchangeTest, EachValueKeepsItsNameAndComesBackUnchanged) {
     const char* flagNames[] = {"reflines", "antialias", "numbers", "konscr", "cross0", "toggle", "invert",
                                "usehooks", "autostart"};
     FontDescription font{};
-    font.height = -12;
-    font.weight = 400;
-    font.italic = 0xAA;
-    font.pitchAndFamily = 0xBB;
-    font.faceName[0] = u'\u00C4';
-    font.faceName[30] = u'z';
+    font.height = -12, font.weight = 400, font.italic = 0xAA, font.pitchAndFamily = 0xBB;
+    font.faceName[0] = u'\u00C4', font.faceName[30] = u'z';
     for (const bool flip : {false, true}) {
         ResetAllSettings();
         RulerDisplayWindow& d = TheDisplay;
@@ -70,17 +66,11 @@ TEST_F(SettingsExchangeTest, EachValueKeepsItsNameAndComesBackUnchanged) {
                                       &Settings.toggle, &Settings.invert, &Settings.usehooks, &Settings.autostart};
         for (size_t i = 0; i < std::size(flags); ++i) *flags[i] = (i % 2 == 0) != flip;
         d.measure.startPoint = {-2, 70000};
-        d.alpha = 200;
-        d.refnr = 3;
-        d.rlimit = 40;
-        Settings.fade = 500;
-        d.measure.referenceAngle = 1.0;
-        d.linethick = 1.0 / 3;
+        d.alpha = 200, d.refnr = 3, d.rlimit = 40, Settings.fade = 500;
+        d.measure.referenceAngle = 1.0, d.linethick = 1.0 / 3;
         SetDisplayFont(flip ? nullptr : &font);
         HotkeyBinding slow = Binding(SlowMouse);
-        slow.code = CodeMouseWheel;
-        slow.mods = ModAlt;
-        slow.dead = !flip;
+        slow.code = CodeMouseWheel, slow.mods = ModAlt, slow.dead = !flip;
         SetBinding(BindingAt(SlowMouse), slow);
         SettingsExchange(true);
 
@@ -107,11 +97,8 @@ TEST_F(SettingsExchangeTest, EachValueKeepsItsNameAndComesBackUnchanged) {
 }
 
 TEST_F(SettingsExchangeTest, BindingsAndTheirMigrationFromOldVersions) {
-    const struct {
-        int32_t version;  // -1: no "version" value
-        uint32_t key0code, expectedCode0;
-        bool laterBindingsRead;
-    } cases[] = {{33, 0, 0x8090, false}, {33, 0x8020, 0x8090, false}, {33, 0x20, 0x20, false},
+    // version -1: no "version" value
+    const struct { int32_t version; uint32_t key0code, expectedCode0; bool laterBindingsRead; } cases[] = {{33, 0, 0x8090, false}, {33, 0x8020, 0x8090, false}, {33, 0x20, 0x20, false},
                  {-1, 0, 0x8090, false}, {34, 0, 0, true},            {36, 0x8021, 0x8021, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "version " << c.version << " key0code " << c.key0code);
@@ -132,12 +119,7 @@ TEST_F(SettingsExchangeTest, BindingsAndTheirMigrationFromOldVersions) {
 TEST_F(SettingsExchangeTest, UnusableStoreKeepsTheDefaults) {
     const auto defaults = DefaultStore();
     const std::vector<uint8_t> four = {1, 2, 3, 4};
-    const struct {
-        const char* name;
-        uint32_t type;
-        std::vector<uint8_t> data;
-        bool restorePending, unopenable;
-    } cases[] = {
+    const struct { const char* name; uint32_t type; std::vector<uint8_t> data; bool restorePending, unopenable; } cases[] = {
         {"refangle", platform::StoreDword, four},  {"refangle", platform::StoreBinary, std::vector<uint8_t>(9, 1)},
         {"x0", platform::StoreBinary, four},       {"alpha", platform::StoreString, four},
         {"cross0", platform::StoreDword, {0, 0}},  {"font", platform::StoreBinary, std::vector<uint8_t>(95, 1)},
