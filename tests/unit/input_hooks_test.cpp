@@ -45,6 +45,8 @@ TEST_F(HooksTest, KeyEventsAreSwallowedOnlyByTheirDeadBinding) {
          {{WmKeyDown, LCtrl, 0, 0}, {WmKeyDown, K, 1, 1}, {WmKeyUp, LCtrl, 0, 0}, {WmKeyDown, K, 1, 0}, {WmKeyUp, K, 1, 0}}},
         {"dead Ctrl+K, Ctrl pressed while K is held", ToggleRuler, K, ModCtrl, true,
          {{WmKeyDown, K, 0, 0}, {WmKeyDown, LCtrl, 0, 0}, {WmKeyDown, K, 0, 1}, {WmKeyUp, K, 0, 1}}},
+        {"extra modifiers keep the toggle key from matching", ToggleRuler, K, 0, true,
+         {{WmKeyDown, LCtrl, 0, 0}, {WmKeyDown, K, 0, 0}}},
         {"dead F8 of a hold-down role, system key", MoveStartPoint, F8, 0, true,
          {{WmSysKeyDown, F8, 1, 1}, {WmSysKeyUp, F8, 1, 1}}},
         {"No Key never matches", ToggleRuler, CodeNoKeyFlag | NumLock, 0, true, {{WmKeyDown, NumLock, 0, 0}}},
