@@ -1,8 +1,11 @@
-// A fake of every platform source in src/platform. Tests set the fields of
-// FakeSystem and read what the logic asked of it.
+// A fake of every platform source in src/platform and of the calls the ruler
+// control makes into the Win32 parts (overlay, options window, poll timer).
+// Tests set the fields and read what the logic asked of them.
 #pragma once
 #include <cstdint>
 #include <map>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/types.h"
@@ -36,3 +39,24 @@ extern FakeSystemState FakeSystem;
 // A quiet 1920x1080 desktop with a five-button mouse, no keys down.
 void ResetFakeSystem();
 void AdvanceFakeClockMicroseconds(int64_t microseconds);
+
+// The program's own path and the programs it starts.
+struct FakeOwnProcessState {
+    std::u16string modulePath = u"C:\\Program Files\\M\\m.exe";
+    std::vector<std::pair<std::string, std::string>> started;  // file, parameters
+};
+
+extern FakeOwnProcessState FakeOwnProcess;
+
+struct PointerUpdate {
+    int32_t x, y;
+    bool moveStart, reflectionKey;
+};
+
+struct FakeAppCallsState {
+    int32_t fadeIns = 0, fadeOuts = 0, pollTimerArms = 0;
+    std::vector<bool> optionsOpened;  // the minimized flag of each OpenOptionsDialog
+    std::vector<PointerUpdate> pointerUpdates;
+};
+
+extern FakeAppCallsState FakeAppCalls;

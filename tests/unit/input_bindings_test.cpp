@@ -29,10 +29,7 @@ TEST_F(BindingsTest, ModifiersHeldNotCountingTheKeyItself) {
 
 // Each step feeds one event and checks the role's held, repeat and toggle.
 TEST_F(BindingsTest, HeldRepeatAndToggleFollowTheEvents) {
-    struct Step {
-        uint32_t vk;
-        bool down, held, repeat, toggle;
-    };
+    struct Step { uint32_t vk; bool down, held, repeat, toggle; };
     const struct { const char* name; int32_t role; uint32_t code; uint16_t mods; std::vector<Step> steps; } cases[] = {
         {"Num Lock flips once per press", ToggleRuler, NumLock, 0,
          {{NumLock, 1, 1, 0, 1}, {NumLock, 1, 1, 1, 1}, {NumLock, 0, 0, 0, 1}, {NumLock, 1, 1, 0, 0}}},
@@ -55,9 +52,8 @@ TEST_F(BindingsTest, HeldRepeatAndToggleFollowTheEvents) {
         for (size_t i = 0; i < c.steps.size(); ++i) {
             const Step& s = c.steps[i];
             Feed(s.vk, s.down);
-            EXPECT_EQ(Current(c.role).held, s.held) << i;
-            EXPECT_EQ(Current(c.role).repeat, s.repeat) << i;
-            EXPECT_EQ(Current(c.role).toggle, s.toggle) << i;
+            const HotkeyBinding b = Current(c.role);
+            EXPECT_TRUE(b.held == s.held && b.repeat == s.repeat && b.toggle == s.toggle) << i;
         }
     }
 }
@@ -96,12 +92,8 @@ TEST_F(BindingsTest, SetBindingDerivesTheMaskAndKeepsStateForTheSameKey) {
 // Without the keyboard hook every GetBinding compares the physical key
 // states with the last ones seen and feeds the differences.
 TEST_F(BindingsTest, PollingSeesLockChangesAndHeldKeys) {
-    const struct {
-        const char* name;
-        bool hookSawDown;
-        int16_t async, sync;  // Num Lock at the poll
-        bool held, toggle;
-    } cases[] = {
+    // async and sync: Num Lock's states at the poll.
+    const struct { const char* name; bool hookSawDown; int16_t async, sync; bool held, toggle; } cases[] = {
         {"press and release between polls", false, 0, 1, false, true},
         {"press still held", false, Down, int16_t(Down | 1), true, true},
         {"held, light going off: the light wins", false, Down, Down, true, false},
@@ -117,8 +109,7 @@ TEST_F(BindingsTest, PollingSeesLockChangesAndHeldKeys) {
         FakeSystem.keyState[NumLock] = c.sync;
         HotkeyBinding copy;
         GetBinding(BindingAt(ToggleRuler), copy, false);
-        EXPECT_EQ(copy.held, c.held);
-        EXPECT_EQ(copy.toggle, c.toggle);
+        EXPECT_TRUE(copy.held == c.held && copy.toggle == c.toggle);
     }
     // Modifiers are polled as well, and a table locked elsewhere is left alone.
     ResetInput();

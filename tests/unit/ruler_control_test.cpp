@@ -2,7 +2,6 @@
 
 #include "app/mouse_speed.h"
 #include "app/ruler_control.h"
-#include "fakes/fake_app_calls.h"
 #include "fakes/fake_platform.h"
 #include "input/hotkey_bindings.h"
 #include "input/input_hooks.h"
