@@ -7,10 +7,7 @@
 // Each thing a frame shows must reach the record; one left out would leave
 // the overlay showing an old image after that change.
 TEST(FrameInputs, EveryChangeThatShowsNeedsAFrame) {
-    struct Case {
-        const char* name;
-        void (*change)(RulerDisplayWindow&);
-    } cases[] = {
+    const struct { const char* name; void (*change)(RulerDisplayWindow&); } cases[] = {
         {"start point", [](RulerDisplayWindow& d) { d.measure.startPoint.x += 1; }},
         {"pointer", [](RulerDisplayWindow& d) { d.measure.currentPoint.y += 1; }},
         {"reference angle", [](RulerDisplayWindow& d) { d.measure.referenceAngle = 0.5; }},
@@ -29,7 +26,7 @@ TEST(FrameInputs, EveryChangeThatShowsNeedsAFrame) {
     RulerDisplayWindow unchanged;
     const FrameInputs before = ReadFrameInputs(unchanged, screen, 7);
     EXPECT_EQ(ReadFrameInputs(unchanged, screen, 7), before);
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         auto display = std::make_unique<RulerDisplayWindow>();
         c.change(*display);

@@ -6,14 +6,8 @@
 // Rows: the dead box is cleared, may be ticked, the binding is replaced by
 // (0: kept). Without the hooks nothing may be dead and no code above 0xFF works.
 TEST(KeyPageRefresh, DeadBoxesAndFallbacks) {
-    const struct {
-        const char* name;
-        int32_t role;
-        uint32_t code;
-        uint16_t mods;
-        bool hooks, clearDead, enableDead;
-        uint32_t replacement;
-    } cases[] = {
+    const struct { const char* name; int32_t role; uint32_t code; uint16_t mods; bool hooks, clearDead, enableDead;
+                   uint32_t replacement; } cases[] = {
         {"left mouse alone", ToggleRuler, 0x01, 0, true, true, false, 0},
         {"Ctrl + left mouse may be dead", MoveStartPoint, 0x01, ModCtrl, true, false, true, 0},
         {"Ctrl + Alt", SlowMouse, 0x12, ModCtrl, true, true, false, 0},
@@ -28,13 +22,8 @@ TEST(KeyPageRefresh, DeadBoxesAndFallbacks) {
         {"modifiers alone need no hooks", SetReflection, CodeAlwaysDown, ModAlt, false, true, false, 0},
     };
     for (const auto& c : cases) {
-        HotkeyBinding b;
-        b.code = c.code;
-        b.mods = c.mods;
-        b.dead = true;
-        const KeyRowRefresh r = DecideKeyRowRefresh(c.role, b, c.hooks);
-        EXPECT_EQ(r.clearDead, c.clearDead) << c.name;
-        EXPECT_EQ(r.enableDead, c.enableDead) << c.name;
+        const KeyRowRefresh r = DecideKeyRowRefresh(c.role, {.code = c.code, .mods = c.mods, .dead = true}, c.hooks);
+        EXPECT_TRUE(r.clearDead == c.clearDead && r.enableDead == c.enableDead) << c.name;
         EXPECT_EQ(r.replaceBinding ? r.replacementCode : 0, c.replacement) << c.name;
     }
 }

@@ -10,11 +10,7 @@ namespace {
 // start point billions of pixels off the desktop must come out as a short
 // segment on the same line.
 TEST(LinePath, SegmentsAreCutToTheSurface) {
-    const struct {
-        PathEntry a, b;
-        bool visible;
-        PathEntry a2, b2;
-    } cases[] = {
+    const struct { PathEntry a, b; bool visible; PathEntry a2, b2; } cases[] = {
         {{10, 10}, {90, 50}, true, {10, 10}, {90, 50}},
         {{50, -1176600297.0}, {50, 50}, true, {50, -2}, {50, 50}},
         {{-1e9, -1e9}, {1e9, 1e9}, true, {-2, -2}, {102, 102}},
