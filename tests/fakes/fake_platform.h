@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <map>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "platform/types.h"
@@ -40,10 +39,9 @@ extern FakeSystemState FakeSystem;
 void ResetFakeSystem();
 void AdvanceFakeClockMicroseconds(int64_t microseconds);
 
-// The program's own path and the programs it starts.
+// The program's own path.
 struct FakeOwnProcessState {
     std::u16string modulePath = u"C:\\Program Files\\M\\m.exe";
-    std::vector<std::pair<std::string, std::string>> started;  // file, parameters
 };
 
 extern FakeOwnProcessState FakeOwnProcess;

@@ -16,9 +16,8 @@ using namespace overlay_timing;
 
 static void AdvanceMs(int64_t ms) { AdvanceFakeClockMicroseconds(ms * 1000); }
 
-// Each row begins a fade to 164 (in) or 0 and runs timer ticks (ms since the
-// previous one), with the alpha after each and whether the last ends the
-// fade; a fade with nothing to do ends at its first step.
+// Each row fades to 164 (in) or 0 with timer ticks (ms since the previous one), the alpha after each and
+// whether the last ends the fade; a fade with nothing to do ends at its first step.
 TEST(OverlayFade, StepsReachTheTargetExactly) {
     const struct { const char* name; int32_t startAlpha; bool in; int32_t fade; std::vector<int32_t> tickMs, alphas; bool ends; }
     cases[] = {
@@ -58,17 +57,14 @@ TEST(OverlayFade, ChangedAlphaSettingShowsWithoutFadeUnlessFadingOut) {
         {"hidden", {0, 0, -27}, false, 0, 0},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
         FadeState fade = c.before;
-        EXPECT_EQ(AdoptAlphaSetting(fade, 200), c.changed);
-        EXPECT_EQ(fade.current, c.current);
-        EXPECT_EQ(fade.target, c.target);
+        EXPECT_EQ(AdoptAlphaSetting(fade, 200), c.changed) << c.name;
+        EXPECT_TRUE(fade.current == c.current && fade.target == c.target) << c.name;
     }
 }
 
-// Requests at the given times, with a timer that each deferring request
-// replaces, as the window's timer does: frames at least 50 ms apart, and a
-// burst ends in one deferred frame.
+// Requests at the given times, with a timer each deferring request replaces (as the window's): frames at
+// least 50 ms apart, and a burst ends in one deferred frame.
 TEST(OverlayRedraw, BurstOfRequestsGivesOneDeferredFrame) {
     ResetFakeSystem();
     PerfStamp redrawClock;
@@ -141,8 +137,7 @@ TEST(PointerExtent, VisiblePixelsOfSyntheticPointers) {
     for (const auto& c : cases) {
         const PointerBits bits = c.pointer ? c.pointer->Bits() : PointerBits{};
         const int32_t cell = c.pointer ? c.pointer->size : 32;
-        const PointerMeasurement m =
-            MeasurePointerImage(cell, cell, c.hotspot.x, c.hotspot.y, c.pointer ? &bits : nullptr);
+        const PointerMeasurement m = MeasurePointerImage(cell, cell, c.hotspot.x, c.hotspot.y, c.pointer ? &bits : nullptr);
         EXPECT_TRUE(m.extent == c.extent && m.measured == c.measured) << c.name;
     }
 }
@@ -166,9 +161,8 @@ TEST(PointerExtent, OnlyTheExpectedBitmapLayoutsAreRead) {
 TEST(NumbersLabel, OutlinedTextGetsItsAlphaFromTheColours) {
     for (const uint8_t drawnAlpha : {uint8_t(0), uint8_t(255)}) {
         SCOPED_TRACE(int(drawnAlpha));
-        // Pixels: untouched, outline only, text over outline, text without
-        // outline (an isolated dot), half-covered outline edge, and a
-        // coloured (ClearType) text edge over a coloured outline edge.
+        // Pixels: untouched, outline only, text over outline, text alone (a dot), half-covered outline edge,
+        // a coloured (ClearType) text edge over a coloured outline edge.
         std::vector<uint8_t> pixels(6 * 4, 0);
         auto draw = [&](int i, uint8_t b, uint8_t g, uint8_t r) {
             uint8_t* p = &pixels[size_t(i * 4)];
@@ -188,29 +182,21 @@ TEST(NumbersLabel, OutlinedTextGetsItsAlphaFromTheColours) {
 // Each thing a frame shows must reach the record; one left out would leave
 // the overlay showing an old image after that change.
 TEST(FrameInputs, EveryChangeThatShowsNeedsAFrame) {
-    const struct { const char* name; void (*change)(RulerDisplayWindow&); } cases[] = {
-        {"start point", [](RulerDisplayWindow& d) { d.measure.startPoint.x += 1; }},
-        {"pointer", [](RulerDisplayWindow& d) { d.measure.currentPoint.y += 1; }},
-        {"reference angle", [](RulerDisplayWindow& d) { d.measure.referenceAngle = 0.5; }},
-        {"reflection keys", [](RulerDisplayWindow& d) { d.measure.reflectionMode = true; }},
-        {"reflections", [](RulerDisplayWindow& d) { d.refnr = 2; }},
-        {"reflection lines", [](RulerDisplayWindow& d) { d.reflines = false; }},
-        {"cross", [](RulerDisplayWindow& d) { d.cross0 = false; }},
-        {"anti-aliasing", [](RulerDisplayWindow& d) { d.antialias = false; }},
-        {"label shown", [](RulerDisplayWindow& d) { d.numbers = false; }},
-        {"line thickness", [](RulerDisplayWindow& d) { d.linethick = 2.0; }},
-        {"opacity", [](RulerDisplayWindow& d) { d.alpha = 100; }},
-        {"fade step", [](RulerDisplayWindow& d) { d.currentAlpha = 27; }},
-        {"font", [](RulerDisplayWindow& d) { ++d.fontGeneration; }},
+    using D = RulerDisplayWindow;
+    void (*const changes[])(D&) = {
+        [](D& d) { d.measure.startPoint.x += 1; }, [](D& d) { d.measure.currentPoint.y += 1; },
+        [](D& d) { d.measure.referenceAngle = 0.5; }, [](D& d) { d.measure.reflectionMode = true; },
+        [](D& d) { d.refnr = 2; }, [](D& d) { d.reflines = false; }, [](D& d) { d.cross0 = false; },
+        [](D& d) { d.antialias = false; }, [](D& d) { d.numbers = false; }, [](D& d) { d.linethick = 2.0; },
+        [](D& d) { d.alpha = 100; }, [](D& d) { d.currentAlpha = 27; }, [](D& d) { ++d.fontGeneration; },
     };
     const Rect screen{0, 0, 1280, 800};
-    RulerDisplayWindow unchanged;
+    D unchanged;
     const FrameInputs before = ReadFrameInputs(unchanged, screen, 7);
     EXPECT_EQ(ReadFrameInputs(unchanged, screen, 7), before);
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        auto display = std::make_unique<RulerDisplayWindow>();
-        c.change(*display);
-        EXPECT_NE(ReadFrameInputs(*display, screen, 7), before);
+    for (size_t i = 0; i < std::size(changes); ++i) {
+        auto display = std::make_unique<D>();
+        changes[i](*display);
+        EXPECT_NE(ReadFrameInputs(*display, screen, 7), before) << "change " << i;
     }
 }

@@ -53,29 +53,6 @@ TEST_F(RestartTest, LogOffRegistersAutostartRestoresTheMouseAndQuits) {
     EXPECT_TRUE(FakeSystem.posts[1].window == MainWindow.load() && FakeSystem.posts[1].message == WmQuit);
 }
 
-// Old instance: marks the store and starts the new one, then saves nothing.
-// New instance: loads defaults only, and its first save writes them.
-TEST_F(RestartTest, RestoreDefaultsAcrossTwoInstances) {
-    TheDisplay.alpha = 40;
-    SettingsExchange(true);
-    FakeStore.writes.clear();
-    RestoreDefaultsAndRestart();
-    EXPECT_EQ(StoredValue("restore")->data, (std::vector<uint8_t>{1, 0, 0, 0}));
-    EXPECT_EQ(FakeOwnProcess.started,
-              (std::vector<std::pair<std::string, std::string>>{{"C:\\Program Files\\M\\m.exe", "-restart"}}));
-    SettingsExchange(true);
-    EXPECT_EQ(FakeStore.writes, std::vector<std::string>{"restore"});
-
-    const auto stored = FakeStore.keys;
-    ResetAllSettings();
-    FakeStore.keys = stored;
-    SettingsExchange(false);
-    RestoreFlag = false;
-    SettingsExchange(true);
-    EXPECT_EQ(StoredValue("restore")->data, (std::vector<uint8_t>{0, 0, 0, 0}));
-    EXPECT_EQ(StoredValue("alpha")->data, (std::vector<uint8_t>{164, 0, 0, 0}));
-}
-
 // Single words, their case and the refusals a user meets are seen end to end;
 // here the mixed lists.
 TEST(CommandLine, WordsAfterDashOrSlashInAnyCase) {
@@ -94,12 +71,10 @@ TEST(CommandLine, WordsAfterDashOrSlashInAnyCase) {
 TEST(SingleInstance, DecisionTable) {
     constexpr intptr_t None = -1, Exit = InstanceRequestExit, Restart = InstanceRequestRestart;
     // Another instance running; -hide, -exit, -restart given; what is posted to it; this one keeps running.
+    // The second start's hand-overs (-hide, none, -restart, -exit) are seen end to end; here the combinations.
     const struct { bool other, hide, exit, restart; intptr_t request; bool keepRunning; } rows[] = {
-        {0, 0, 0, 0, None, 1}, {0, 1, 0, 1, None, 1}, {0, 0, 1, 0, None, 0},
-        {1, 0, 0, 0, 0, 0},  // the running one opens its options
-        {1, 1, 0, 0, None, 0}, {1, 1, 1, 0, Exit, 0}, {1, 0, 0, 1, Restart, 1}, {1, 1, 0, 1, None, 1},
-        {1, 0, 1, 1, Restart | Exit, 0},
-    };
+        {0, 0, 0, 0, None, 1}, {0, 1, 0, 1, None, 1}, {0, 0, 1, 0, None, 0}, {1, 1, 0, 0, None, 0},
+        {1, 1, 1, 0, Exit, 0}, {1, 1, 0, 1, None, 1}, {1, 0, 1, 1, Restart | Exit, 0}};
     for (const auto& r : rows) {
         const InstanceDecision d = DecideInstance(r.other, {.hide = r.hide, .exit = r.exit, .restart = r.restart});
         EXPECT_EQ(d.request.value_or(None), r.request) << r.other << r.hide << r.exit << r.restart;
