@@ -33,9 +33,8 @@ protected:
     static void AdvanceMs(int64_t ms) { AdvanceFakeClockMicroseconds(ms * 1000); }
 };
 
-// A forced start follows the light (or its opposite) and never opens the
-// options; while off, only the toggle key is matched, so a dead key of
-// another role reaches the applications.
+// A forced start follows the light (or its opposite) and never opens the options; while off, only the
+// toggle key is matched, so a dead key of another role reaches the applications.
 TEST_F(RulerControlTest, ForcedStartFollowsTheLockState) {
     const struct { bool light, invert, rulerOn; } cases[] = {{0, 0, 0}, {1, 0, 1}, {0, 1, 1}, {1, 1, 0}};
     for (const auto& c : cases) {
@@ -67,11 +66,9 @@ TEST_F(RulerControlTest, TwoSwitchOffsWithinOneSecondOpenTheOptions) {
 
 TEST_F(RulerControlTest, HeldKeysDriveTheMeasurementOnlyWhileOn) {
     const struct { std::vector<int32_t> down; bool moveStart, rotate, slow; } cases[] = {
-        {{}, false, false, false},
-        {{0xA0}, true, false, false},       // Shift: move the start point
-        {{0xA4}, false, true, false},       // Alt: rotate
-        {{0xA4, 0xA0}, true, true, false},  // Alt+Shift: set the angle
-        {{0xA2, 0xA0}, true, false, true},  // Ctrl: slow mouse
+        // Shift moves the start point, Alt rotates, Alt+Shift sets the angle, Ctrl slows the mouse.
+        {{}, false, false, false}, {{0xA0}, true, false, false}, {{0xA4}, false, true, false},
+        {{0xA4, 0xA0}, true, true, false}, {{0xA2, 0xA0}, true, false, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.down.size());
