@@ -15,8 +15,8 @@ TEST(MeasureModel, NormalizeKeepsTheHalfOpenRange) {
 
 // Rows: start, current point and angle before; the pointer, the held keys and konscr; start and angle after.
 TEST(MeasureModel, PointerUpdateModes) {
-    const struct { const char* name; Point start, current; double angle; Point pointer; bool moveStart, reflectionKey, konscr;
-                   Point wantStart; double wantAngle; } cases[] = {
+    const struct { const char* name; Point start, current; double angle; Point pointer;
+                   bool moveStart, reflectionKey, konscr; Point wantStart; double wantAngle; } cases[] = {
         {"plain move", {100, 100}, {120, 130}, 10, {300, 40}, false, false, true, {100, 100}, 10},
         {"drag keeps the vector", {100, 100}, {120, 130}, 0, {125, 127}, true, false, true, {105, 97}, 0},
         {"clamped left", {-1275, 500}, {-1175, 520}, 0, {-1185, 530}, true, false, true, {-1280, 510}, 0},
@@ -58,7 +58,8 @@ TEST(NumbersLabel, TextShowsDistancesLengthAndAngle) {
 // A 60x13 text makes a 62x15 label from 6 rows above the pointer's row.
 TEST(NumbersLabel, PlacedBesidePointerAwayFromStartAndInsideDesktop) {
     const Rect arrow{0, 0, 11, 18};  // a standard arrow, hotspot at its tip
-    const struct { const char* name; Point pointer; int32_t startX; Rect extent; double linethick; Rect label; } cases[] = {
+    const struct { const char* name; Point pointer; int32_t startX; Rect extent; double linethick; Rect label; }
+    cases[] = {
         {"right of the arrow", {500, 400}, 100, arrow, 1.0, {512, 394, 574, 409}},
         {"left when left of the start", {500, 400}, 900, arrow, 1.0, {435, 394, 497, 409}},
         {"level with the start goes right", {500, 400}, 500, arrow, 1.0, {512, 394, 574, 409}},
@@ -71,7 +72,8 @@ TEST(NumbersLabel, PlacedBesidePointerAwayFromStartAndInsideDesktop) {
         {"bottom edge shifts up only", {500, 1078}, 100, arrow, 1.0, {512, 1065, 574, 1080}},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(PlaceLabel({60, 13, c.pointer, c.startX, c.extent, {-1280, 0, 1920, 1080}, c.linethick}), c.label) << c.name;
+        EXPECT_EQ(PlaceLabel({60, 13, c.pointer, c.startX, c.extent, {-1280, 0, 1920, 1080}, c.linethick}), c.label)
+            << c.name;
 }
 
 TEST(LinePath, OneReflectionWithLinesAndCross) {

@@ -19,8 +19,8 @@ static void AdvanceMs(int64_t ms) { AdvanceFakeClockMicroseconds(ms * 1000); }
 // Each row fades to 164 (in) or 0 with timer ticks (ms since the previous one), the alpha after each and
 // whether the last ends the fade; a fade with nothing to do ends at its first step.
 TEST(OverlayFade, StepsReachTheTargetExactly) {
-    const struct { const char* name; int32_t startAlpha; bool in; int32_t fade; std::vector<int32_t> tickMs, alphas; bool ends; }
-    cases[] = {
+    const struct { const char* name; int32_t startAlpha; bool in; int32_t fade; std::vector<int32_t> tickMs, alphas;
+                   bool ends; } cases[] = {
         {"default fade in", 0, true, 300, {50, 50, 50, 50, 50, 50, 50}, {27, 54, 81, 108, 135, 162, 164}, true},
         {"default fade out", 164, false, 300, {50, 50, 50, 50, 50, 50, 50}, {137, 110, 83, 56, 29, 2, 0}, true},
         {"a late tick moves further", 0, true, 300, {75, 50}, {40, 67}, false},
@@ -125,7 +125,8 @@ TEST(PointerExtent, VisiblePixelsOfSyntheticPointers) {
     plain.Pixel(28, 29, 0x00FFFEFF);  // almost white does not
     big.Black(13, 50);                // single columns inside a byte, two words per row
     big.Black(45, 51);
-    const struct { const char* name; const SyntheticPointer* pointer; Point hotspot; Rect extent; bool measured; } cases[] = {
+    const struct { const char* name; const SyntheticPointer* pointer; Point hotspot; Rect extent; bool measured; }
+    cases[] = {
         {"arrow, hotspot at the tip", &arrow, {0, 0}, {0, 0, 11, 18}, true},
         {"i-beam", &ibeam, {16, 16}, {-3, -12, 2, 11}, true},
         {"colour with alpha", &shaded, {5, 3}, {0, 0, 4, 17}, true},
@@ -137,7 +138,8 @@ TEST(PointerExtent, VisiblePixelsOfSyntheticPointers) {
     for (const auto& c : cases) {
         const PointerBits bits = c.pointer ? c.pointer->Bits() : PointerBits{};
         const int32_t cell = c.pointer ? c.pointer->size : 32;
-        const PointerMeasurement m = MeasurePointerImage(cell, cell, c.hotspot.x, c.hotspot.y, c.pointer ? &bits : nullptr);
+        const PointerMeasurement m =
+            MeasurePointerImage(cell, cell, c.hotspot.x, c.hotspot.y, c.pointer ? &bits : nullptr);
         EXPECT_TRUE(m.extent == c.extent && m.measured == c.measured) << c.name;
     }
 }

@@ -142,9 +142,7 @@ TEST(KeyNames, BindingNameListsModifiersInTableOrder) {
     ResetFakeSystem();
     FakeSystem.keyChars[0x51] = u'q';
     const struct { uint32_t code; uint16_t mods; const char* name; } cases[] = {
-        {0x90, 0, "Num Lock"},
-        {CodeAlwaysDown, ModShift | ModAlt, "Alt-Shift"},
-        {CodeAlwaysDown, 0, "Always Down"},
+        {0x90, 0, "Num Lock"}, {CodeAlwaysDown, ModShift | ModAlt, "Alt-Shift"}, {CodeAlwaysDown, 0, "Always Down"},
         {0x51, ModAll | 0xFFE0, "Ctrl-Alt-Shift-Windows-Alt Gr + Q"},  // other bits are ignored
     };
     for (const auto& c : cases) EXPECT_EQ(BindingName(c.code, c.mods), c.name);

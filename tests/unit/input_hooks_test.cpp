@@ -43,7 +43,8 @@ TEST_F(HooksTest, KeyEventsAreSwallowedOnlyByTheirDeadBinding) {
          {{WmKeyDown, NumLock, 1, 1}, {WmKeyDown, NumLock, 1, 0}, {WmKeyUp, NumLock, 1, 1}}},
         // A release always shares its press's fate, whatever the modifiers say by then.
         {"dead Ctrl+K, Ctrl released first", ToggleRuler, K, ModCtrl, true,
-         {{WmKeyDown, LCtrl, 0, 0}, {WmKeyDown, K, 1, 1}, {WmKeyUp, LCtrl, 0, 0}, {WmKeyDown, K, 1, 0}, {WmKeyUp, K, 1, 0}}},
+         {{WmKeyDown, LCtrl, 0, 0}, {WmKeyDown, K, 1, 1}, {WmKeyUp, LCtrl, 0, 0}, {WmKeyDown, K, 1, 0},
+          {WmKeyUp, K, 1, 0}}},
         {"dead Ctrl+K, Ctrl pressed while K is held", ToggleRuler, K, ModCtrl, true,
          {{WmKeyDown, K, 0, 0}, {WmKeyDown, LCtrl, 0, 0}, {WmKeyDown, K, 0, 1}, {WmKeyUp, K, 0, 1}}},
         {"extra modifiers keep the toggle key from matching", ToggleRuler, K, 0, true,

@@ -35,8 +35,7 @@ protected:
     }
     static HotkeyBinding Current(int32_t role) { return *BindingAt(role); }
     static size_t CountPosts(uint32_t message) {
-        return size_t(std::count_if(FakeSystem.posts.begin(), FakeSystem.posts.end(),
-                                    [&](const FakePost& post) { return post.message == message; }));
+        return size_t(std::ranges::count(FakeSystem.posts, message, &FakePost::message));
     }
     // Lets the fake clock run while a lock is waited for.
     static void LetTimePassWhileWaiting() { FakeSystem.sleepExtraCounts = FakeSystem.frequency / 1000; }
