@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <set>
 #include <vector>
 
 #include "fakes/fake_platform.h"
@@ -93,25 +92,6 @@ TEST(HotkeyChooserCandidates, NoKeyOffersTheFormerKey) {
             EXPECT_NE(std::find(got.begin(), got.end(), item), got.end()) << item.code;
         EXPECT_EQ(ComboSelectionFor(code), ComboItemNoKey);
     }
-}
-
-// Whatever the binding: each candidate once, at most 30, the binding first
-// and Always Down only there.
-TEST(HotkeyChooserCandidates, EveryRebuildShowsEachCandidateOnce) {
-    std::vector<uint32_t> codes = {Wheel, HWheel, CodeWindows, Always};
-    for (uint32_t code = 0x01; code <= 0xFF; ++code) codes.push_back(code);
-    for (uint32_t code : codes)
-        for (uint16_t mods : {uint16_t(0), ModShift, uint16_t(ModCtrl | ModAlt), uint16_t(ModAll)})
-            for (uint16_t initialMods : {uint16_t(0), ModShift}) {
-                const List got = Build(code, mods, Always, initialMods);
-                SCOPED_TRACE(testing::Message() << code << "/" << mods);
-                ASSERT_FALSE(got.empty());
-                EXPECT_TRUE(got.size() <= size_t(MaxComboCandidates) && got.front() == (ComboCandidate{code, mods}));
-                std::set<uint32_t> keys;
-                for (size_t i = 0; i < got.size(); ++i)
-                    EXPECT_TRUE(keys.insert(ComboItemData(got[i].code, got[i].mods)).second &&
-                                (i == 0 || got[i].code != Always || got[i].mods != 0)) << i;
-            }
 }
 
 TEST(HotkeyChooserKeys, PressStoresReleaseEndsRepeatsIgnored) {
