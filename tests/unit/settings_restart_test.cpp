@@ -70,7 +70,7 @@ TEST(SingleInstance, DecisionTable) {
         {0, 0, 0, 0, None, 1}, {0, 1, 0, 1, None, 1}, {0, 0, 1, 0, None, 0}, {1, 1, 0, 0, None, 0},
         {1, 1, 1, 0, Exit, 0}, {1, 1, 0, 1, None, 1}, {1, 0, 1, 1, Restart | Exit, 0}};
     for (const auto& r : rows) {
-        const InstanceDecision d = DecideInstance(r.other, {.hide = r.hide, .exit = r.exit, .restart = r.restart});
+        const InstanceDecision d = DecideInstance(r.other, {r.hide, r.exit, r.restart, {}});
         EXPECT_EQ(d.request.value_or(None), r.request) << r.other << r.hide << r.exit << r.restart;
         EXPECT_EQ(d.keepRunning, r.keepRunning) << r.other << r.hide << r.exit << r.restart;
     }
