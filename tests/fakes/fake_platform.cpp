@@ -1,12 +1,31 @@
 #include "fakes/fake_platform.h"
 
+#include <algorithm>
+
+#include "app/ruler_control.h"
+#include "display/display_object.h"
+#include "options/options_window.h"
 #include "platform/key_state.h"
+#include "platform/own_process.h"
 #include "platform/pointer.h"
 #include "platform/system_clock.h"
 #include "platform/system_metrics.h"
 #include "platform/window_messages.h"
 
 FakeSystemState FakeSystem;
+FakeOwnProcessState FakeOwnProcess;
+FakeAppCallsState FakeAppCalls;
+
+void FadeIn(int32_t) { ++FakeAppCalls.fadeIns; }
+void FadeOut(int32_t) { ++FakeAppCalls.fadeOuts; }
+void OpenOptionsDialog(bool minimized) { FakeAppCalls.optionsOpened.push_back(minimized); }
+void ArmPollTimer() { ++FakeAppCalls.pollTimerArms; }
+void UpdateFromPointer(int32_t x, int32_t y, bool moveStart, bool reflectionKey) {
+    FakeAppCalls.pointerUpdates.push_back({x, y, moveStart, reflectionKey});
+}
+
+// No options window exists in the unit tests.
+std::atomic<WindowHandle> OptionsWindowHandle{nullptr};
 
 void ResetFakeSystem() {
     using namespace platform;
@@ -36,12 +55,8 @@ namespace platform {
 SystemClock Clock = {
     [] { return FakeSystem.counter; },
     [] { return FakeSystem.frequency; },
-    [](int64_t* seconds, int32_t* milliseconds) {
-        *seconds = 1'700'000'000;
-        *milliseconds = 0;
-    },
+    [](int64_t* seconds, int32_t* milliseconds) { *seconds = 1'700'000'000, *milliseconds = 0; },
     [](uint32_t ms) {
-        ++FakeSystem.sleeps;
         FakeSystem.counter += int64_t(ms) * FakeSystem.frequency / 1000 + FakeSystem.sleepExtraCounts;
     },
 };
@@ -64,20 +79,27 @@ SystemMetricsSource Metrics = {
 };
 
 PointerSource Pointer = {
-    [](Point& out) {
-        out = FakeSystem.pointer;
-        return true;
-    },
+    [](Point& out) { return out = FakeSystem.pointer, true; },
     [](int32_t& speed) {
-        ++FakeSystem.mouseSpeedReads;
         if (FakeSystem.mouseSpeedCallsSucceed) speed = FakeSystem.mouseSpeed;
         return FakeSystem.mouseSpeedCallsSucceed;
     },
     [](int32_t speed) {
-        ++FakeSystem.mouseSpeedWrites;
         if (FakeSystem.mouseSpeedCallsSucceed) FakeSystem.mouseSpeed = speed;
         return FakeSystem.mouseSpeedCallsSucceed;
     },
+};
+
+// Behaves like GetModuleFileNameW: a cut path fills the buffer and reports its size.
+OwnProcessSource OwnProcess = {
+    [](char16_t* buffer, uint32_t capacity) {
+        const std::u16string& path = FakeOwnProcess.modulePath;
+        const uint32_t n = uint32_t(std::min<size_t>(path.size(), capacity));
+        std::copy_n(path.begin(), n, buffer);
+        if (n < capacity) buffer[n] = u'\0';
+        return n;
+    },
+    [](const char*, const char*) { return true; },
 };
 
 }  // namespace platform

@@ -1,8 +1,10 @@
-// A fake of every platform source in src/platform. Tests set the fields of
-// FakeSystem and read what the logic asked of it.
+// A fake of every platform source in src/platform and of the calls the ruler
+// control makes into the Win32 parts (overlay, options window, poll timer).
+// Tests set the fields and read what the logic asked of them.
 #pragma once
 #include <cstdint>
 #include <map>
+#include <string>
 #include <vector>
 
 #include "platform/types.h"
@@ -20,7 +22,6 @@ struct FakeSystemState {
     int64_t counter = 0;
     int64_t frequency = 10'000'000;
     int64_t sleepExtraCounts = 0;
-    int32_t sleeps = 0;
     bool postSucceeds = true;
     std::vector<FakePost> posts;
     // Per virtual key: bit 15 = down, bit 0 = toggled; the layout's character.
@@ -29,7 +30,7 @@ struct FakeSystemState {
     std::map<int32_t, int32_t> metrics;  // by SM_* index
     Point pointer;
     bool mouseSpeedCallsSucceed = true;
-    int32_t mouseSpeed = 10, mouseSpeedReads = 0, mouseSpeedWrites = 0;
+    int32_t mouseSpeed = 10;
 };
 
 extern FakeSystemState FakeSystem;
@@ -37,3 +38,23 @@ extern FakeSystemState FakeSystem;
 // A quiet 1920x1080 desktop with a five-button mouse, no keys down.
 void ResetFakeSystem();
 void AdvanceFakeClockMicroseconds(int64_t microseconds);
+
+// The program's own path.
+struct FakeOwnProcessState {
+    std::u16string modulePath = u"C:\\Program Files\\M\\m.exe";
+};
+
+extern FakeOwnProcessState FakeOwnProcess;
+
+struct PointerUpdate {
+    int32_t x, y;
+    bool moveStart, reflectionKey;
+};
+
+struct FakeAppCallsState {
+    int32_t fadeIns = 0, fadeOuts = 0, pollTimerArms = 0;
+    std::vector<bool> optionsOpened;  // the minimized flag of each OpenOptionsDialog
+    std::vector<PointerUpdate> pointerUpdates;
+};
+
+extern FakeAppCallsState FakeAppCalls;

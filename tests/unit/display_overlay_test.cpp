@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <map>
+#include <memory>
 #include <vector>
 
 #include "app/clock.h"
+#include "display/frame_inputs.h"
 #include "display/label_outline.h"
 #include "display/overlay_timing.h"
 #include "display/pointer_extent.h"
@@ -14,18 +16,11 @@ using namespace overlay_timing;
 
 static void AdvanceMs(int64_t ms) { AdvanceFakeClockMicroseconds(ms * 1000); }
 
-// Each row begins a fade to 164 (in) or 0 and runs timer ticks (ms since the
-// previous one), with the alpha after each and whether the last ends the
-// fade; a fade with nothing to do ends at its first step.
+// Each row fades to 164 (in) or 0 with timer ticks (ms since the previous one), the alpha after each and
+// whether the last ends the fade; a fade with nothing to do ends at its first step.
 TEST(OverlayFade, StepsReachTheTargetExactly) {
-    const struct {
-        const char* name;
-        int32_t startAlpha;
-        bool in;
-        int32_t fade;
-        std::vector<int32_t> tickMs, alphas;
-        bool ends;
-    } cases[] = {
+    const struct { const char* name; int32_t startAlpha; bool in; int32_t fade; std::vector<int32_t> tickMs, alphas;
+                   bool ends; } cases[] = {
         {"default fade in", 0, true, 300, {50, 50, 50, 50, 50, 50, 50}, {27, 54, 81, 108, 135, 162, 164}, true},
         {"default fade out", 164, false, 300, {50, 50, 50, 50, 50, 50, 50}, {137, 110, 83, 56, 29, 2, 0}, true},
         {"a late tick moves further", 0, true, 300, {75, 50}, {40, 67}, false},
@@ -62,17 +57,14 @@ TEST(OverlayFade, ChangedAlphaSettingShowsWithoutFadeUnlessFadingOut) {
         {"hidden", {0, 0, -27}, false, 0, 0},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
         FadeState fade = c.before;
-        EXPECT_EQ(AdoptAlphaSetting(fade, 200), c.changed);
-        EXPECT_EQ(fade.current, c.current);
-        EXPECT_EQ(fade.target, c.target);
+        EXPECT_EQ(AdoptAlphaSetting(fade, 200), c.changed) << c.name;
+        EXPECT_TRUE(fade.current == c.current && fade.target == c.target) << c.name;
     }
 }
 
-// Requests at the given times, with a timer that each deferring request
-// replaces, as the window's timer does: frames at least 50 ms apart, and a
-// burst ends in one deferred frame.
+// Requests at the given times, with a timer each deferring request replaces (as the window's): frames at
+// least 50 ms apart, and a burst ends in one deferred frame.
 TEST(OverlayRedraw, BurstOfRequestsGivesOneDeferredFrame) {
     ResetFakeSystem();
     PerfStamp redrawClock;
@@ -100,7 +92,6 @@ struct SyntheticPointer {
     int32_t size;
     bool mono;
     std::vector<uint8_t> mask, color;
-
     SyntheticPointer(int32_t cell, bool monochrome)
         : size(cell), mono(monochrome), mask(size_t(cell * cell / 8 * (mono ? 2 : 1)), 0xFF),
           color(mono ? 0 : size_t(cell * cell * 4), 0) {
@@ -134,13 +125,8 @@ TEST(PointerExtent, VisiblePixelsOfSyntheticPointers) {
     plain.Pixel(28, 29, 0x00FFFEFF);  // almost white does not
     big.Black(13, 50);                // single columns inside a byte, two words per row
     big.Black(45, 51);
-    const struct {
-        const char* name;
-        const SyntheticPointer* pointer;
-        Point hotspot;
-        Rect extent;
-        bool measured;
-    } cases[] = {
+    const struct { const char* name; const SyntheticPointer* pointer; Point hotspot; Rect extent; bool measured; }
+    cases[] = {
         {"arrow, hotspot at the tip", &arrow, {0, 0}, {0, 0, 11, 18}, true},
         {"i-beam", &ibeam, {16, 16}, {-3, -12, 2, 11}, true},
         {"colour with alpha", &shaded, {5, 3}, {0, 0, 4, 17}, true},
@@ -154,8 +140,7 @@ TEST(PointerExtent, VisiblePixelsOfSyntheticPointers) {
         const int32_t cell = c.pointer ? c.pointer->size : 32;
         const PointerMeasurement m =
             MeasurePointerImage(cell, cell, c.hotspot.x, c.hotspot.y, c.pointer ? &bits : nullptr);
-        EXPECT_EQ(m.extent, c.extent) << c.name;
-        EXPECT_EQ(m.measured, c.measured) << c.name;
+        EXPECT_TRUE(m.extent == c.extent && m.measured == c.measured) << c.name;
     }
 }
 
@@ -178,9 +163,8 @@ TEST(PointerExtent, OnlyTheExpectedBitmapLayoutsAreRead) {
 TEST(NumbersLabel, OutlinedTextGetsItsAlphaFromTheColours) {
     for (const uint8_t drawnAlpha : {uint8_t(0), uint8_t(255)}) {
         SCOPED_TRACE(int(drawnAlpha));
-        // Pixels: untouched, outline only, text over outline, text without
-        // outline (an isolated dot), half-covered outline edge, and a
-        // coloured (ClearType) text edge over a coloured outline edge.
+        // Pixels: untouched, outline only, text over outline, text alone (a dot), half-covered outline edge,
+        // a coloured (ClearType) text edge over a coloured outline edge.
         std::vector<uint8_t> pixels(6 * 4, 0);
         auto draw = [&](int i, uint8_t b, uint8_t g, uint8_t r) {
             uint8_t* p = &pixels[size_t(i * 4)];
@@ -194,5 +178,29 @@ TEST(NumbersLabel, OutlinedTextGetsItsAlphaFromTheColours) {
         const std::vector<uint8_t> expected = {0, 0, 0, 0,       255, 255, 255, 255, 0,   0,   0,   255,
                                                0, 0, 0, 255,     128, 128, 128, 128, 100, 100, 100, 255};
         EXPECT_EQ(pixels, expected);
+    }
+}
+
+// Each thing a frame shows must reach the record; one left out would leave
+// the overlay showing an old image after that change.
+TEST(FrameInputs, EveryChangeThatShowsNeedsAFrame) {
+    using D = RulerDisplayWindow;
+    void (*const changes[])(D&) = {
+        [](D& d) { d.measure.startPoint.x += 1; }, [](D& d) { d.measure.currentPoint.y += 1; },
+        [](D& d) { d.measure.referenceAngle = 0.5; }, [](D& d) { d.measure.reflectionMode = true; },
+        [](D& d) { d.refnr = 2; }, [](D& d) { d.reflines = false; }, [](D& d) { d.cross0 = false; },
+        [](D& d) { d.antialias = false; }, [](D& d) { d.numbers = false; }, [](D& d) { d.linethick = 2.0; },
+        [](D& d) { d.alpha = 100; }, [](D& d) { d.currentAlpha = 27; }, [](D& d) { ++d.fontGeneration; },
+        [](D& d) { d.measure.slowKey = true; }, [](D& d) { d.loupe = false; }, [](D& d) { d.loupezoom = 4; },
+        [](D& d) { d.loupesize = 21; },
+    };
+    const Rect screen{0, 0, 1280, 800};
+    D unchanged;
+    const FrameInputs before = ReadFrameInputs(unchanged, screen, 7, 96);
+    EXPECT_EQ(ReadFrameInputs(unchanged, screen, 7, 96), before);
+    for (size_t i = 0; i < std::size(changes); ++i) {
+        auto display = std::make_unique<D>();
+        changes[i](*display);
+        EXPECT_NE(ReadFrameInputs(*display, screen, 7, 96), before) << "change " << i;
     }
 }

@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <set>
 #include <vector>
 
 #include "fakes/fake_platform.h"
 #include "input/hotkey_bindings.h"
 #include "input/hotkey_chooser.h"
+#include "options/keyboard_page_rules.h"
 #include "platform/system_metrics.h"
 
 namespace {
@@ -19,18 +19,12 @@ constexpr uint32_t Wheel = CodeMouseWheel, HWheel = CodeMouseHWheel, Always = Co
 
 using List = std::vector<ComboCandidate>;
 
-std::string Describe(const List& list) {
-    std::string text;
-    for (const ComboCandidate& c : list) text += std::to_string(c.code) + "/" + std::to_string(c.mods) + " ";
-    return text;
-}
-
 List Build(uint32_t code, uint16_t mods, uint32_t initialCode, uint16_t initialMods, int buttons = 5,
            bool wheels = true, bool hooks = true) {
     ResetFakeSystem();
-    FakeSystem.metrics[platform::MetricCMouseButtons] = buttons;
-    FakeSystem.metrics[platform::MetricMouseWheelPresent] = wheels;
-    FakeSystem.metrics[platform::MetricMouseHWheelPresent] = wheels && buttons > 3;
+    auto& m = FakeSystem.metrics;
+    m[platform::MetricCMouseButtons] = buttons, m[platform::MetricMouseWheelPresent] = wheels;
+    m[platform::MetricMouseHWheelPresent] = wheels && buttons > 3;
     return BuildComboCandidates(code, mods, initialCode, initialMods, hooks);
 }
 
@@ -41,8 +35,7 @@ TEST(HotkeyChooserCandidates, ListsInOrder) {
     const struct { const char* name; ComboCandidate binding, initial; size_t size; List begins; } cases[] = {
         {"toggle on Num Lock", {NumLock, 0}, {NumLock, 0}, 18,
          {{NumLock, 0}, {Caps, 0}, {Scroll, 0}, {Insert, 0}, {Pause, 0}, {PrntScrn, 0}, {LShift, 0}, {RShift, 0},
-          {LCtrl, 0}, {RCtrl, 0}, {LAlt, 0}, {AltGr, 0}, {LWin, 0}, {RWin, 0}, {RMouse, 0}, {MMouse, 0},
-          {Wheel, 0}, {HWheel, 0}}},
+          {LCtrl, 0}, {RCtrl, 0}, {LAlt, 0}, {AltGr, 0}, {LWin, 0}, {RWin, 0}, {RMouse, 0}}},  // then the mouse
         {"move start point on Shift alone", {Always, ModShift}, {Always, ModShift}, 15,
          {{Always, ModShift}, {LShift, 0}, {RShift, 0}, {Always, ModAlt}, {Always, ModCtrl}, {Always, ModWindows},
           {Always, ModAltGr}, {LShift, ModShift}, {RShift, ModShift}, {LCtrl, ModShift}}},
@@ -66,7 +59,7 @@ TEST(HotkeyChooserCandidates, ListsInOrder) {
         const List got = Build(c.binding.code, c.binding.mods, c.initial.code, c.initial.mods);
         EXPECT_EQ(got.size(), c.size) << c.name;
         EXPECT_EQ(List(got.begin(), got.begin() + std::min(got.size(), c.begins.size())), c.begins)
-            << c.name << ": " << Describe(got);
+            << c.name;
     }
 }
 
@@ -96,31 +89,8 @@ TEST(HotkeyChooserCandidates, NoKeyOffersTheFormerKey) {
         ASSERT_FALSE(got.empty());
         EXPECT_EQ(got.front(), (ComboCandidate{code & ~CodeNoKeyFlag, 0}));
         for (const ComboCandidate& item : Build(initial.code, initial.mods, initial.code, initial.mods))
-            EXPECT_NE(std::find(got.begin(), got.end(), item), got.end()) << Describe(got);
+            EXPECT_NE(std::find(got.begin(), got.end(), item), got.end()) << item.code;
         EXPECT_EQ(ComboSelectionFor(code), ComboItemNoKey);
-    }
-}
-
-// Whatever the binding: each candidate once, at most 30, the binding first
-// and Always Down only there.
-TEST(HotkeyChooserCandidates, EveryRebuildShowsEachCandidateOnce) {
-    std::vector<uint32_t> codes = {Wheel, HWheel, CodeWindows, Always};
-    for (uint32_t code = 0x01; code <= 0xFF; ++code) codes.push_back(code);
-    for (uint32_t code : codes) {
-        for (uint16_t mods : {uint16_t(0), ModShift, uint16_t(ModCtrl | ModAlt), uint16_t(ModAll)}) {
-            for (uint16_t initialMods : {uint16_t(0), ModShift}) {
-                const List got = Build(code, mods, Always, initialMods);
-                SCOPED_TRACE(Describe(got));
-                ASSERT_FALSE(got.empty());
-                EXPECT_LE(got.size(), size_t(MaxComboCandidates));
-                EXPECT_EQ(got.front(), (ComboCandidate{code, mods}));
-                std::set<uint32_t> keys;
-                for (size_t i = 0; i < got.size(); ++i) {
-                    EXPECT_TRUE(keys.insert(ComboItemData(got[i].code, got[i].mods)).second);
-                    EXPECT_TRUE(i == 0 || got[i].code != Always || got[i].mods != 0);
-                }
-            }
-        }
     }
 }
 
@@ -144,19 +114,13 @@ TEST(HotkeyChooserKeys, PressStoresReleaseEndsRepeatsIgnored) {
     int32_t last = -1;
     for (size_t i = 0; i < std::size(steps); ++i) {
         const ComboKeyDecision d = DecideComboKey(steps[i].wParam, last, steps[i].hooks);
-        EXPECT_EQ(d.action, steps[i].action) << i;
-        EXPECT_EQ(d.code, uint32_t(steps[i].wParam & 0xFFFF)) << i;
-        EXPECT_EQ(last, steps[i].lastAfter) << i;
+        EXPECT_TRUE(d.action == steps[i].action && d.code == (steps[i].wParam & 0xFFFF) && last == steps[i].lastAfter)
+            << i;
     }
 }
 
 TEST(HotkeyChooserKeys, WindowMessagesTakeTheSideThatIsDown) {
-    const struct {
-        uint32_t vk;
-        bool release;
-        int32_t downKey;  // 0 = none
-        uint32_t expected;
-    } cases[] = {
+    const struct { uint32_t vk; bool release; int32_t downKey; uint32_t expected; } cases[] = {  // downKey 0: none
         {Shift, false, 0, LShift}, {Shift, false, RShift, RShift}, {0x11, false, RCtrl, RCtrl},
         {0x12, false, AltGr, AltGr}, {0x12, false, 0, LAlt}, {Shift, true, RShift, LShift},  // a release: left
         {KeyQ, false, RShift, KeyQ},
@@ -169,13 +133,12 @@ TEST(HotkeyChooserKeys, WindowMessagesTakeTheSideThatIsDown) {
 }
 
 TEST(HotkeyChooserKeys, CaptureStartsOnlyWhenNoKeyIsDown) {
-    ResetFakeSystem();
-    FakeSystem.keyState[NumLock] = 1;  // toggled, not down
-    EXPECT_FALSE(AnyVirtualKeyDown());
-    for (int32_t key : {0x00, 0xFF}) {
-        FakeSystem.keyState[key] = int16_t(0x8000);
-        EXPECT_TRUE(AnyVirtualKeyDown()) << key;
-        FakeSystem.keyState[key] = 0;
+    const struct { int32_t key; uint16_t state; bool down; } cases[] = {
+        {NumLock, 1, false}, {0x00, 0x8000, true}, {0xFF, 0x8000, true}};  // bit 0 only: toggled, not down
+    for (const auto& c : cases) {
+        ResetFakeSystem();
+        FakeSystem.keyState[c.key] = int16_t(c.state);
+        EXPECT_EQ(AnyVirtualKeyDown(), c.down) << c.key;
     }
 }
 
@@ -186,15 +149,45 @@ TEST(HotkeyChooserBindings, ChoicesKeepTheDeadFlag) {
     EXPECT_FALSE(StoreDeadFlag(ToggleRuler, false, b));
     EXPECT_TRUE(StoreDeadFlag(ToggleRuler, true, b));
     b = ApplyComboSelection(ToggleRuler, ComboFirstCandidate + 3, ComboItemData(KeyQ, ModCtrl));
-    EXPECT_EQ(b.code, KeyQ);
-    EXPECT_EQ(b.mods, ModCtrl);
+    EXPECT_TRUE(b.code == KeyQ && b.mods == ModCtrl);
     b = ApplyComboSelection(ToggleRuler, ComboItemNoKey, 0);
-    EXPECT_EQ(b.code, KeyQ | CodeNoKeyFlag);
-    EXPECT_EQ(b.mods, ModCtrl);
-    b = StoreChosenBinding(ToggleRuler, Caps, 0);
+    EXPECT_TRUE(b.code == (KeyQ | CodeNoKeyFlag) && b.mods == ModCtrl);
+    StoreChosenBinding(ToggleRuler, Caps, 0);
     GetBinding(BindingAt(ToggleRuler), b, false);
-    EXPECT_EQ(b.code, Caps);
-    EXPECT_EQ(b.mods, 0);
-    EXPECT_TRUE(b.dead);
+    EXPECT_TRUE(b.code == Caps && b.mods == 0 && b.dead);
     ResetBindingsToDefaults();
+}
+
+// Rows: the dead box is cleared, may be ticked, the binding is replaced by
+// (0: kept). Without the hooks nothing may be dead and no code above 0xFF works.
+TEST(KeyPageRefresh, DeadBoxesAndFallbacks) {
+    const struct { const char* name; int32_t role; uint32_t code; uint16_t mods; bool hooks, clearDead, enableDead;
+                   uint32_t replacement; } cases[] = {
+        {"left mouse alone", ToggleRuler, 0x01, 0, true, true, false, 0},
+        {"Ctrl + left mouse may be dead", MoveStartPoint, 0x01, ModCtrl, true, false, true, 0},
+        {"Ctrl + Alt", SlowMouse, 0x12, ModCtrl, true, true, false, 0},
+        {"modifiers alone", SetReflection, CodeAlwaysDown, ModAlt | ModShift, true, true, false, 0},
+        {"Left Shift may be dead", MoveStartPoint, 0xA0, 0, true, false, true, 0},
+        {"switched-off Shift is not Shift", MoveStartPoint, 0x10 | CodeNoKeyFlag, 0, true, false, true, 0},
+        {"Num Lock, hooks off", ToggleRuler, 0x90, 0, false, false, false, 0},
+        {"toggle on the wheel falls back to Num Lock", ToggleRuler, CodeMouseWheel, ModCtrl, false, false, false, 0x90},
+        {"held role on the wheel becomes No Key", SlowMouse, CodeMouseHWheel, 0, false, false, false,
+         CodeMouseHWheel | CodeNoKeyFlag},
+        {"already No Key stays", ToggleRuler, CodeWindows | CodeNoKeyFlag, 0, false, false, false, 0},
+        {"modifiers alone need no hooks", SetReflection, CodeAlwaysDown, ModAlt, false, true, false, 0},
+    };
+    for (const auto& c : cases) {
+        const KeyRowRefresh r = DecideKeyRowRefresh(c.role, {.code = c.code, .mods = c.mods, .dead = true}, c.hooks);
+        EXPECT_TRUE(r.clearDead == c.clearDead && r.enableDead == c.enableDead) << c.name;
+        EXPECT_EQ(r.replaceBinding ? r.replacementCode : 0, c.replacement) << c.name;
+    }
+}
+
+// A lock key chosen for the toggle makes the ruler follow its light; the wheel cannot.
+TEST(KeyPageRefresh, LockKeyRule) {
+    const struct { bool toggle; uint32_t key; bool expected; } cases[] = {
+        {false, 0x14, true}, {false, 0x2D, true},  {false, 0x91, true}, {false, 0x51, false},
+        {true, 0x51, true},  {true, CodeMouseWheel, false}, {false, 0x90 | CodeNoKeyFlag, false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ToggleAfterKeyChosen(c.toggle, c.key), c.expected) << c.toggle << c.key;
 }

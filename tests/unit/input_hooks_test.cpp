@@ -1,5 +1,6 @@
 #include <vector>
 
+#include "app/clock.h"
 #include "input/hook_lock.h"
 #include "input_test_support.h"
 
@@ -11,18 +12,10 @@ WindowHandle const Combo = reinterpret_cast<WindowHandle>(0x2002);
 using HooksTest = InputTest;
 
 bool Key(uint32_t message, uint32_t vk, uint32_t flags = 0, int32_t nCode = 0) {
-    KeyboardHookEvent event;
-    event.message = message;
-    event.vkCode = vk;
-    event.flags = flags;
-    return HandleKeyboardHookEvent(nCode, event);
+    return HandleKeyboardHookEvent(nCode, {.message = message, .vkCode = vk, .flags = flags});
 }
-
 bool Mouse(uint32_t message, uint32_t mouseData = 0, int32_t nCode = 0) {
-    MouseHookEvent event;
-    event.message = message;
-    event.mouseData = mouseData;
-    return HandleMouseHookEvent(nCode, event);
+    return HandleMouseHookEvent(nCode, {.message = message, .mouseData = mouseData});
 }
 
 TEST(MouseMessageToKey, ButtonsWheelsAndMoves) {
@@ -41,27 +34,17 @@ TEST(MouseMessageToKey, ButtonsWheelsAndMoves) {
 // Each event is one hook call; the main loop takes every posted MsgKeyEvent
 // before the next event, as it does between real key events.
 TEST_F(HooksTest, KeyEventsAreSwallowedOnlyByTheirDeadBinding) {
-    struct Event {
-        uint32_t message, vk;
-        bool swallowed, announced;
-    };
-    const struct {
-        const char* name;
-        int32_t role;
-        uint32_t code;
-        uint16_t mods;
-        bool dead;
-        std::vector<Event> events;
-    } cases[] = {
+    struct Event { uint32_t message, vk; bool swallowed, announced; };
+    const struct { const char* name; int32_t role; uint32_t code; uint16_t mods; bool dead; std::vector<Event> events; }
+    cases[] = {
         {"passed: announced on the first down and on the up", ToggleRuler, NumLock, 0, false,
          {{WmKeyDown, NumLock, 0, 1}, {WmKeyDown, NumLock, 0, 0}, {WmKeyUp, NumLock, 0, 1}}},
         {"dead: down, repeats and up all swallowed", ToggleRuler, NumLock, 0, true,
          {{WmKeyDown, NumLock, 1, 1}, {WmKeyDown, NumLock, 1, 0}, {WmKeyUp, NumLock, 1, 1}}},
         // A release always shares its press's fate, whatever the modifiers say by then.
         {"dead Ctrl+K, Ctrl released first", ToggleRuler, K, ModCtrl, true,
-         {{WmKeyDown, LCtrl, 0, 0}, {WmKeyDown, K, 1, 1}, {WmKeyUp, LCtrl, 0, 0}, {WmKeyDown, K, 1, 0}, {WmKeyUp, K, 1, 0}}},
-        {"dead K pressed with Ctrl, released alone", ToggleRuler, K, 0, true,
-         {{WmKeyDown, LCtrl, 0, 0}, {WmKeyDown, K, 0, 0}, {WmKeyUp, LCtrl, 0, 0}, {WmKeyUp, K, 0, 1}}},
+         {{WmKeyDown, LCtrl, 0, 0}, {WmKeyDown, K, 1, 1}, {WmKeyUp, LCtrl, 0, 0}, {WmKeyDown, K, 1, 0},
+          {WmKeyUp, K, 1, 0}}},
         {"dead Ctrl+K, Ctrl pressed while K is held", ToggleRuler, K, ModCtrl, true,
          {{WmKeyDown, K, 0, 0}, {WmKeyDown, LCtrl, 0, 0}, {WmKeyDown, K, 0, 1}, {WmKeyUp, K, 0, 1}}},
         {"extra modifiers keep the toggle key from matching", ToggleRuler, K, 0, true,
@@ -84,7 +67,6 @@ TEST_F(HooksTest, KeyEventsAreSwallowedOnlyByTheirDeadBinding) {
 }
 
 TEST_F(HooksTest, CaptureTakesEveryKeyAndAnnouncesNone) {
-    SetHookCaptureWindow(Combo);
     const struct { uint32_t message, vk, flags; uintptr_t wParam; intptr_t lParam; } cases[] = {
         {WmKeyDown, LCtrl, 0, LCtrl, 0},
         {WmKeyDown, 0x10, 0, 0xA0, ModCtrl},  // a generic Shift arrives as Left Shift
@@ -96,10 +78,9 @@ TEST_F(HooksTest, CaptureTakesEveryKeyAndAnnouncesNone) {
         FakeSystem.posts.clear();
         EXPECT_TRUE(Key(c.message, c.vk, c.flags));
         ASSERT_EQ(FakeSystem.posts.size(), 1u);
-        EXPECT_EQ(FakeSystem.posts[0].window, Combo);
-        EXPECT_EQ(FakeSystem.posts[0].message, MsgHotkeyEvent);
-        EXPECT_EQ(FakeSystem.posts[0].wParam, c.wParam) << c.vk;
-        EXPECT_EQ(FakeSystem.posts[0].lParam, c.lParam) << c.vk;
+        const FakePost& p = FakeSystem.posts[0];
+        EXPECT_TRUE(p.window == Combo && p.message == MsgHotkeyEvent && p.wParam == c.wParam && p.lParam == c.lParam)
+            << c.vk;
     }
     EXPECT_EQ(KeyPending.load(), 0);
     // The release ended the capture: a key pressed before the options thread
@@ -116,29 +97,25 @@ TEST_F(HooksTest, CaptureTakesEveryKeyAndAnnouncesNone) {
     FakeSystem.posts.clear();
     EXPECT_FALSE(Mouse(WmLButtonDown));
     ASSERT_EQ(FakeSystem.posts.size(), 3u);
-    EXPECT_EQ(FakeSystem.posts[0].window, Combo);
-    EXPECT_EQ(FakeSystem.posts[0].message, MsgPointerEvent);
+    EXPECT_TRUE(FakeSystem.posts[0].window == Combo && FakeSystem.posts[0].message == MsgPointerEvent);
     EXPECT_EQ(CountPosts(MsgKeyEvent), 1u);
 }
 
 TEST_F(HooksTest, MouseEventsAnnounceAtMostOnePointerMessage) {
     Bind(ToggleRuler, CodeMouseWheel, 0, true);
-    EXPECT_FALSE(Mouse(WmMouseMove));
-    EXPECT_FALSE(Mouse(WmMouseMove));
+    EXPECT_FALSE(Mouse(WmMouseMove) || Mouse(WmMouseMove));
     EXPECT_TRUE(Mouse(WmMouseWheel, 0xFF880000));  // a dead wheel swallows both directions
     EXPECT_TRUE(Current(ToggleRuler).held);
     EXPECT_TRUE(Mouse(WmMouseWheel, 0x00780000));
     EXPECT_FALSE(Current(ToggleRuler).held);
-    EXPECT_EQ(CountPosts(MsgPointerEvent), 1u);
-    EXPECT_EQ(CountPosts(MsgKeyEvent), 1u);  // the second found the first still pending
+    EXPECT_EQ(CountPosts(MsgPointerEvent) * 10 + CountPosts(MsgKeyEvent), 11u);  // the second found the first pending
     EXPECT_EQ(FakeSystem.posts[0].window, TestMainWindow);
 }
 
 TEST_F(HooksTest, NegativeCodeAndBusyLock) {
     Bind(ToggleRuler, NumLock, 0, true);
     SetHookCaptureWindow(Combo);
-    EXPECT_FALSE(Key(WmKeyDown, NumLock, 0, -1));  // passed on unseen
-    EXPECT_FALSE(Mouse(WmLButtonDown, 0, -1));
+    EXPECT_FALSE(Key(WmKeyDown, NumLock, 0, -1) || Mouse(WmLButtonDown, 0, -1));  // passed on unseen
     EXPECT_TRUE(FakeSystem.posts.empty());
     EXPECT_FALSE(Current(ToggleRuler).held);
 
@@ -153,26 +130,19 @@ TEST_F(HooksTest, NegativeCodeAndBusyLock) {
     EXPECT_LT(FakeSystem.counter, 200 * FakeSystem.frequency / 1000);  // the hook's limit, not 5 s
 
     // A release lost so is recovered by the next poll, whether the key's
-    // light has moved since (one tap) or not (two taps).
-    for (int16_t light : {1, 0}) {
+    // light has moved since (one tap) or not (two taps); that poll leaves
+    // alone what it cannot read: Ctrl alone stays held.
+    for (int16_t light : {1, 0, -1}) {
         ResetInput();
         LetTimePassWhileWaiting();
         Key(WmKeyDown, LCtrl);
+        if (light < 0) FakeSystem.asyncKeyState[LCtrl] = int16_t(0x8000);
         ASSERT_TRUE(AcquireHookLock(-1));
-        Key(WmKeyUp, LCtrl);
+        light < 0 ? Key(WmKeyDown, K) : Key(WmKeyUp, LCtrl);
         ReleaseHookLock();
-        FakeSystem.keyState[LCtrl] = light;
-        EXPECT_FALSE(IsRoleHeld(SlowMouse, true)) << light;
+        if (light >= 0) FakeSystem.keyState[LCtrl] = light;
+        EXPECT_EQ(IsRoleHeld(SlowMouse, true), light < 0) << light;
     }
-    // That poll leaves alone what it cannot read: Ctrl alone stays held.
-    ResetInput();
-    LetTimePassWhileWaiting();
-    Key(WmKeyDown, LCtrl);
-    FakeSystem.asyncKeyState[LCtrl] = int16_t(0x8000);
-    ASSERT_TRUE(AcquireHookLock(-1));
-    Key(WmKeyDown, K);
-    ReleaseHookLock();
-    EXPECT_TRUE(IsRoleHeld(SlowMouse, true));
 }
 
 // Installing starts the key state afresh and clears the hook's pending flag
@@ -206,6 +176,41 @@ TEST_F(HooksTest, InstallingStartsTheKeyStateAfresh) {
     EXPECT_FALSE(KeyboardHookInstalled());
     ChangeHook(HookKind::Mouse, nullptr, false, set, failingRemove);
     EXPECT_EQ(sets * 10 + removes, 22);
+}
+
+TEST(PerfClock, WholeMillisecondsBetweenStamps) {
+    const struct { PerfStamp from, to; uint32_t ms; } cases[] = {
+        {{100, 999'999}, {101, 0}, 0}, {{100, 500'000}, {101, 500'000}, 1000}, {{100, 0}, {100, 999}, 0},
+        {{100, 0}, {100, 1000}, 1}, {{0, 0}, {4'294'968, 0}, 704},  // 49.7 days on: modulo 2^32 ms
+    };
+    for (const auto& c : cases) EXPECT_EQ(PerfClock::MillisecondsBetween(c.from, c.to), c.ms) << c.to.seconds;
+}
+
+TEST(HookLock, WaitsUpToItsLimitThenGivesUp) {
+    ResetFakeSystem();
+    ASSERT_TRUE(AcquireHookLock(100));
+    EXPECT_EQ(FakeSystem.counter, 0) << "a free lock is taken at once";
+    FakeSystem.sleepExtraCounts = FakeSystem.frequency / 1000;
+    EXPECT_FALSE(AcquireHookLock(100));
+    const int64_t waitedMs = FakeSystem.counter * 1000 / FakeSystem.frequency;
+    EXPECT_GT(waitedMs, 100);
+    EXPECT_LE(waitedMs, 112);
+    ReleaseHookLock();
+    EXPECT_TRUE(AcquireHookLock(0));
+    ReleaseHookLock();
+}
+
+// The hooks post a message per event burst: never two queued, none stuck after a failed post.
+TEST(PostOnce, OneQueuedMessagePerBurst) {
+    ResetFakeSystem();
+    KeyPending = 0;
+    auto post = [] { return PostOnce(TestMainWindow, MsgKeyEvent, KeyPending); };
+    FakeSystem.postSucceeds = false;
+    EXPECT_EQ(post(), 0);
+    FakeSystem.postSucceeds = true;
+    post(), post();
+    EXPECT_EQ(FakeSystem.posts.size(), 1u);
+    EXPECT_EQ(ClearKeyPending(), 1);
 }
 
 }  // namespace

@@ -31,16 +31,11 @@ protected:
         FeedKeyEvent(code, GenericKeyOf(code), down);
     }
     static void Bind(int32_t role, uint32_t code, uint16_t mods, bool dead = false) {
-        HotkeyBinding source;
-        source.code = code;
-        source.mods = mods;
-        source.dead = dead;
-        SetBinding(BindingAt(role), source);
+        SetBinding(BindingAt(role), HotkeyBinding{.code = code, .mods = mods, .dead = dead});
     }
     static HotkeyBinding Current(int32_t role) { return *BindingAt(role); }
     static size_t CountPosts(uint32_t message) {
-        return size_t(std::count_if(FakeSystem.posts.begin(), FakeSystem.posts.end(),
-                                    [&](const FakePost& post) { return post.message == message; }));
+        return size_t(std::ranges::count(FakeSystem.posts, message, &FakePost::message));
     }
     // Lets the fake clock run while a lock is waited for.
     static void LetTimePassWhileWaiting() { FakeSystem.sleepExtraCounts = FakeSystem.frequency / 1000; }

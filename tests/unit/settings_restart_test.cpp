@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/app_messages.h"
+#include "app/command_line.h"
 #include "app/mouse_speed.h"
 #include "app/restart.h"
 #include "unit/settings_test_support.h"
@@ -24,7 +25,6 @@ TEST_F(RestartTest, OwnCommandLine) {
         {u"\"C:\\a b\\m.exe\"", "-hide", "\"C:\\a b\\m.exe\" -hide"},
         {u"C:\\M\u00FC\\m.exe", "-restart", "\"C:\\M\xC3\xBC\\m.exe\" -restart"},
         {longPath, nullptr, "C:\\" + std::string(300, 'd') + "\\m.exe"},  // beyond the first buffer
-        {std::u16string(259, u'a'), nullptr, std::string(259, 'a')},
         {std::u16string(260, u'b'), nullptr, std::string(260, 'b')},  // exactly fills it: cut, asked again
     };
     for (const auto& c : cases) {
@@ -33,10 +33,9 @@ TEST_F(RestartTest, OwnCommandLine) {
     }
 }
 
-// At log-off: the run-once entry once per run and only while autostart is
-// on, the user's mouse speed back, and the main loop ended.
-TEST_F(RestartTest, LogOffRegistersAutostartRestoresTheMouseAndQuits) {
-    MainWindow = reinterpret_cast<WindowHandle>(0x1234);
+// At log-off: the run-once entry once per run and only while autostart is on (its text and the end of the
+// program are seen end to end), and the user's mouse speed back.
+TEST_F(RestartTest, LogOffRegistersAutostartOnceAndRestoresTheMouse) {
     Settings.autostart = false;
     RegisterAutostart();
     EXPECT_TRUE(FakeStore.writes.empty());
@@ -45,39 +44,36 @@ TEST_F(RestartTest, LogOffRegistersAutostartRestoresTheMouseAndQuits) {
     LogOffHandling();
     LogOffHandling();  // the second overlay window gets the notice too
     EXPECT_EQ(FakeSystem.mouseSpeed, 10);
-    const FakeStoredValue* v = StoredValue("Measurix", "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce");
-    ASSERT_NE(v, nullptr);
-    EXPECT_EQ(v->type, platform::StoreString);
-    std::u16string text;
-    for (size_t i = 0; i + 1 < v->data.size(); i += 2) text += char16_t(v->data[i] | v->data[i + 1] << 8);
-    EXPECT_EQ(text, std::u16string(u"\"C:\\Program Files\\M\\m.exe\" -hide") + u'\0');
-    EXPECT_EQ(FakeStore.writes.size(), 1u);
-    ASSERT_EQ(FakeSystem.posts.size(), 2u);
-    EXPECT_EQ(FakeSystem.posts[1].window, MainWindow.load());
-    EXPECT_EQ(FakeSystem.posts[1].message, WmQuit);
+    EXPECT_EQ(FakeStore.writes, std::vector<std::string>{"Measurix"});
 }
 
-// Old instance: marks the store and starts the new one, then saves nothing.
-// New instance: loads defaults only, and its first save writes them.
-TEST_F(RestartTest, RestoreDefaultsAcrossTwoInstances) {
-    TheDisplay.alpha = 40;
-    SettingsExchange(true);
-    FakeStore.writes.clear();
-    RestoreDefaultsAndRestart();
-    EXPECT_EQ(StoredValue("restore")->data, (std::vector<uint8_t>{1, 0, 0, 0}));
-    EXPECT_EQ(FakeOwnProcess.started,
-              (std::vector<std::pair<std::string, std::string>>{{"C:\\Program Files\\M\\m.exe", "-restart"}}));
-    SettingsExchange(true);
-    EXPECT_EQ(FakeStore.writes, std::vector<std::string>{"restore"});
+// Single words, their case and the refusals a user meets are seen end to end;
+// here the mixed lists.
+TEST(CommandLine, WordsAfterDashOrSlashInAnyCase) {
+    const struct { std::vector<std::string> arguments; bool hide, exit, restart; const char* unknown; } cases[] = {
+        {{"-ReStArT", "/Hide"}, true, false, true, nullptr},
+        {{"-hide", "/x", "-exit"}, true, false, false, "/x"},  // stops at the first unknown word
+        {{"-hidee", "hide"}, false, false, false, "-hidee"},
+    };
+    for (const auto& c : cases) {
+        const CommandLineWords w = ParseCommandLine(c.arguments);
+        EXPECT_TRUE(w.hide == c.hide && w.exit == c.exit && w.restart == c.restart) << c.arguments[0];
+        EXPECT_EQ(w.unknown.value_or("(none)"), c.unknown ? c.unknown : "(none)");
+    }
+}
 
-    const auto stored = FakeStore.keys;
-    ResetAllSettings();
-    FakeStore.keys = stored;
-    SettingsExchange(false);
-    RestoreFlag = false;
-    SettingsExchange(true);
-    EXPECT_EQ(StoredValue("restore")->data, (std::vector<uint8_t>{0, 0, 0, 0}));
-    EXPECT_EQ(StoredValue("alpha")->data, (std::vector<uint8_t>{164, 0, 0, 0}));
+TEST(SingleInstance, DecisionTable) {
+    constexpr intptr_t None = -1, Exit = InstanceRequestExit, Restart = InstanceRequestRestart;
+    // Another instance running; -hide, -exit, -restart given; what is posted to it; this one keeps running.
+    // The second start's hand-overs (-hide, none, -restart, -exit) are seen end to end; here the combinations.
+    const struct { bool other, hide, exit, restart; intptr_t request; bool keepRunning; } rows[] = {
+        {0, 0, 0, 0, None, 1}, {0, 1, 0, 1, None, 1}, {0, 0, 1, 0, None, 0}, {1, 1, 0, 0, None, 0},
+        {1, 1, 1, 0, Exit, 0}, {1, 1, 0, 1, None, 1}, {1, 0, 1, 1, Restart | Exit, 0}};
+    for (const auto& r : rows) {
+        const InstanceDecision d = DecideInstance(r.other, {r.hide, r.exit, r.restart, {}});
+        EXPECT_EQ(d.request.value_or(None), r.request) << r.other << r.hide << r.exit << r.restart;
+        EXPECT_EQ(d.keepRunning, r.keepRunning) << r.other << r.hide << r.exit << r.restart;
+    }
 }
 
 }  // namespace

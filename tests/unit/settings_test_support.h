@@ -2,7 +2,6 @@
 #pragma once
 #include "display/display_object.h"
 #include "fakes/fake_key_value_store.h"
-#include "fakes/fake_own_process.h"
 #include "fakes/fake_platform.h"
 #include "input/hotkey_bindings.h"
 #include "platform/key_value_store.h"
@@ -19,12 +18,8 @@ inline void ResetAllSettings() {
     Settings.fade = 300;
     RulerDisplayWindow& d = TheDisplay;
     d.measure.startPoint = {960, 810};
-    d.measure.referenceAngle = 0.0;
-    d.alpha = 164;
-    d.refnr = 1;
-    d.linethick = 1.0;
+    d.measure.referenceAngle = 0.0, d.alpha = 164, d.refnr = 1, d.linethick = 1.0, d.rlimit = 50;
     d.reflines = d.antialias = d.numbers = d.konscr = d.cross0 = true;
-    d.rlimit = 50;
     SetDisplayFont(nullptr);
     ResetBindingsToDefaults();
     MeasureSettings.unit = 0;

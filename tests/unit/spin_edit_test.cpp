@@ -15,15 +15,10 @@ SpinEdit RedrawLimit() { return SpinEdit{10, 999, 0, -1, 10}; }
 // Typing cleans, parses and shows the text at once; losing the focus forgets
 // the typed decimals and shows the value again.
 TEST(SpinEdit, TypedTextIsCleanedClampedAndFormatted) {
-    const struct {
-        const char* what;
-        SpinEdit (*field)();
-        double previous;        // the value before the text changed
-        const char* typed;      // the box's text after the keystroke
-        const char* shown;      // the text shown at once
-        double value;
-        const char* afterBlur;  // the text shown once the box lost the focus
-    } cases[] = {
+    // The value before the text changed, the box's text after the keystroke, the text shown at once, the
+    // value, the text shown once the box lost the focus.
+    const struct { const char* what; SpinEdit (*field)(); double previous; const char *typed, *shown; double value;
+                   const char* afterBlur; } cases[] = {
         {"comma is a point", Thickness, 1, "1,5", "1.5", 1.5, "1.5"},
         {"typed zero kept while focused", Thickness, 1, "1.50", "1.50", 1.5, "1.5"},
         {"whole number gets one decimal", Thickness, 1, "2", "2.0", 2, "2.0"},
@@ -36,7 +31,6 @@ TEST(SpinEdit, TypedTextIsCleanedClampedAndFormatted) {
         {"second point vanishes", Thickness, 1, "1.2,5", "1.25", 1.25, "1.25"},
         {"redraw limit clamped up", RedrawLimit, 50, "5", "10", 10, "10"},
         {"redraw limit clamped down", RedrawLimit, 50, "5000", "999", 999, "999"},
-        {"negative clamped to zero", TimesReflected, 4, "-3", "0", 0, "0"},
         {"empty text brings the value back", RedrawLimit, 50, "", "50", 50, "50"},
         {"lone minus brings it back", Angle, 45, "-", "45.00", 45, "45.00"},
     };
@@ -74,18 +68,24 @@ TEST(SpinEdit, SteppingWrapsOrStopsAtTheEnds) {
     for (const auto& [value, position] : angles) EXPECT_EQ(SpinGridPosition(Angle(), value), position) << value;
 }
 
-// Whole-number fields let the up-down count by itself; its acceleration
-// steps grow with the field's step.
+// Whole-number fields let the up-down count by itself (any field without
+// one counts whole); its accelerated steps never overflow.
 TEST(SpinEdit, IntegerModeAndAcceleration) {
-    EXPECT_TRUE(SpinIntegerMode(TimesReflected(), true));
-    EXPECT_TRUE(SpinIntegerMode(RedrawLimit(), true));
-    EXPECT_FALSE(SpinIntegerMode(Angle(), true));
-    EXPECT_FALSE(SpinIntegerMode(Thickness(), true));
+    const std::pair<SpinEdit (*)(), bool> fields[] = {{TimesReflected, true}, {RedrawLimit, true}, {Angle, false},
+                                                     {Thickness, false}};
+    for (const auto& [field, integer] : fields) EXPECT_EQ(SpinIntegerMode(field(), true), integer) << field().max;
     EXPECT_TRUE(SpinIntegerMode(Thickness(), false));
-    EXPECT_EQ(SpinIntegerLow(RedrawLimit()), 10);
-    EXPECT_EQ(SpinIntegerHigh(TimesReflected()), 99);
-    EXPECT_EQ(ScaledAccelIncrement(20, 10.9), 200u);
     EXPECT_EQ(ScaledAccelIncrement(300000000, 10), 1000000000u);
+}
+
+// After an arrow click the up-down selects its partner's text; unless the
+// field takes that as select-all, the focus stays on the frame and typed
+// digits go nowhere. Wine sends the end as MAKELONG(0, -1).
+TEST(SpinEdit, SelectAllInEveryFormTheUpDownSends) {
+    EXPECT_TRUE(IsSelectAll(0, -1));
+    EXPECT_TRUE(IsSelectAll(0, intptr_t(int32_t(0xFFFF0000u))));
+    EXPECT_TRUE(IsSelectAll(0, intptr_t(0xFFFF0000u)));
+    EXPECT_FALSE(IsSelectAll(0, 5) || IsSelectAll(2, -1) || IsSelectAll(uintptr_t(-1), 0));
 }
 
 }  // namespace
