@@ -14,11 +14,13 @@ WM_KEYDOWN, VK_RETURN, VK_UP, VK_DOWN, VK_RIGHT = 0x100, 0x0D, 0x26, 0x28, 0x27
 
 class UnitsAndClipboardTest(MeasurixTestCase):
     def icon_slot(self):
-        left, top, right, bottom = self.window(cls="Shell_TrayWnd", visible=True)["rect"]
-        return right - 20, top, right, bottom
+        """The icon's place at the notification area's right end; none while the area is hidden."""
+        area = self.windows(cls="Shell_TrayWnd", visible=True)
+        return area and (area[0]["rect"][2] - 20, *area[0]["rect"][1:])
 
     def icon_shown(self):
-        return self.screenshot().count(self.icon_slot(), lambda p: p[0] > 180 and p[1] > 140 and p[2] < 100) > 10
+        slot = self.icon_slot()
+        return slot and self.screenshot().count(slot, lambda p: p[0] > 180 and p[1] > 140 and p[2] < 100) > 10
 
     def menu(self, *keys, button=3):
         # The overlay lets clicks through, but under Wine a click through it

@@ -55,7 +55,7 @@ TEST(Loupe, BesideTheLabelInsideTheDesktopClearOfPointerAndSquare) {
         {{640, 795}, 100, 96, true, true, false, 122}, {{1276, 400}, 100, 96, true, false, true, 122},
         {{2, 2}, 1200, 96, true, true, true, 122},     {{1279, 799}, 0, 96, true, false, false, 122},
         {{640, 400}, 100, 96, false, true, true, 122}, {{640, 400}, 100, 192, true, true, true, 244},
-        {{1279, 2}, 0, 144, true, false, true, 184},
+        {{1279, 2}, 0, 144, true, false, true, 184},   {{125, 400}, 1200, 96, true, true, false, 122},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.pointer.x << "," << c.pointer.y << " dpi " << c.dpi);
@@ -82,12 +82,13 @@ TEST(Loupe, MagnifiedPixelsFrameColourTextAndLineEnd) {
     std::vector<uint32_t> source(9 * 9, 0x12AB00);
     source[4 * 9 + 4] = 0xFFFFFF;  // the pointer's pixel: white, so framed in black
     source[0] = 0x0000FF;
+    source[1] = 0x00FF00;
     const loupe::Layout o = loupe::PlaceLoupe({{100, 100}, 0, {}, {}, Desktop, 9, 2, 96, 4, 0, 0});
     const int32_t stride = o.window.right - o.window.left;
     std::vector<uint32_t> out(size_t(stride) * (o.window.bottom - o.window.top));
     loupe::ComposeLoupe(o, source.data(), out.data());
     const struct { int32_t x, y; uint32_t pixel; } pixels[] = {
-        {0, 0, 0xFF0000FF}, {1, 1, 0xFF0000FF}, {2, 0, 0xFF12AB00},   {8, 8, 0xFFFFFFFF},
+        {0, 0, 0xFF0000FF}, {1, 1, 0xFF0000FF}, {2, 0, 0xFF00FF00},   {8, 8, 0xFFFFFFFF},
         {9, 9, 0xFFFFFFFF}, {7, 8, 0xFF000000}, {10, 10, 0xFF000000}, {11, 11, 0xFF12AB00}};
     for (const auto& p : pixels) {
         EXPECT_EQ(out[size_t(o.image.top + p.y) * stride + o.image.left + p.x], p.pixel) << p.x << "," << p.y;

@@ -22,7 +22,7 @@ const std::string Deg = "\xC2\xB0";
 TEST(UnitLabel, EveryUnitWithItsPrecisionAndBothForms) {
     const struct { int32_t unit; MonitorScale scale; bool reflection; std::string text; } cases[] = {
         {0, {1.5, 120.0}, false, "96x48 107.3 63.4" + Deg},       {99, {}, false, "96x48 107.3 63.4" + Deg},
-        {1, {1.5, 96.0}, false, "64.0x32.0 71.6 dip 63.4" + Deg}, {1, {-2.0, 96.0}, false, "96.0x48.0 107.3 dip 63.4" + Deg},
+        {1, {1.5, 96.0}, false, "64.0x32.0 71.6 dip 63.4" + Deg}, {1, {0.0, 96.0}, false, "96.0x48.0 107.3 dip 63.4" + Deg},
         {2, {}, false, "25.4x12.7 28.4 mm 63.4" + Deg},           {2, {1.0, 120.0}, false, "20.3x10.2 22.7 mm 63.4" + Deg},
         {2, {0.0, NaN}, false, "25.4x12.7 28.4 mm 63.4" + Deg},   {3, {}, true, "2.54x1.27 2.84 cm [63.4" + Deg + "]"},
         {4, {}, false, "1.000x0.500 1.118 in 63.4" + Deg},        {5, {}, false, "72.0x36.0 80.5 pt 63.4" + Deg},
@@ -50,7 +50,7 @@ TEST(Calibration, RefusesBadInputAndKeepsTheRightSource) {
     const struct { double pixels; const char* typed; double ppi; /* 0: refused */ } cases[] = {
         {323.5, "85.60", 95.99}, {323.5, " 85,6 ", 95.99}, {654.0, "85.6", 194.06},
         {323.5, "0", 0},         {323.5, "-85.6", 0},      {323.5, "abc", 0},  {323.5, "85.6mm", 0},
-        {67.5, "85.6", 20.03},   {67.0, "85.6", 0},        {6740.0, "85.6", 1999.9}, {6745.0, "85.6", 0},
+        {67.5, "85.6", 20.03},   {67.0, "85.6", 0},        {6740.0, "85.6", 1999.95}, {6745.0, "85.6", 0},
         {0.0, "85.6", 0},        {323.5, "nan", 0},        {323.5, "", 0},
     };
     for (const auto& c : cases) {
