@@ -83,11 +83,12 @@ class UnitsAndClipboardTest(MeasurixTestCase):
         menu_copy = self.new_clipboard_text(millimetres)
         self.assertRegex(menu_copy, r"^\d+\.\dx\d+\.\d \d+\.\d mm -?\d+\.\d\u00b0$")
 
-        # Another program holds the clipboard: the copy gives up quietly and
-        # the program keeps serving the icon meanwhile.
+        # Another program holds the clipboard: the copy gives up quietly, the
+        # program keeps serving the icon meanwhile, and a copy still retrying
+        # once the clipboard is free would get through before the exit.
         holder = Driver(self.state, self.mxdriver_exe, self.log_dir)
         self.addCleanup(holder.close)
-        hold = threading.Thread(target=holder.call, args=("shell-hold-clipboard", 5000))
+        hold = threading.Thread(target=holder.call, args=("shell-hold-clipboard", 8000))
         hold.start()
         self.wait_until(lambda: self.clipboard() is None, 10, "the clipboard held")
         self.input.mousemove(400, 300)  # a copy that got through would differ
@@ -95,8 +96,7 @@ class UnitsAndClipboardTest(MeasurixTestCase):
         self.menu(VK_DOWN, VK_RETURN)  # "Ruler on"
         self.wait_ruler(program, False)
         hold.join(30)
-        self.assertEqual(self.clipboard(), menu_copy)
-
         self.menu(VK_UP, VK_RETURN)  # "Exit"
         self.assertEqual(program.wait_exit(20), 0)
+        self.assertEqual(self.clipboard(), menu_copy)
         self.wait_until(lambda: not self.icon_shown(), 10, "the icon gone")
