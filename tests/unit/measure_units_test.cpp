@@ -101,7 +101,8 @@ TEST(Edid, ImageSizeFromRealAndDamagedBlocks) {
     EXPECT_NEAR(*EdidPixelsPerInch({410, 230}, 1366), 84.6, 0.05);
 }
 
-// The unit, the copy form and the calibrations come back from the store.
+// The unit, the copy form and the calibrations come back from the store; a
+// damaged unit loads as pixels, so that the menus check a real item.
 TEST(MeasureSettingsStore, SavedAndLoaded) {
     ResetAllSettings();
     MeasureSettings.unit = 2;
@@ -115,12 +116,13 @@ TEST(MeasureSettingsStore, SavedAndLoaded) {
     EXPECT_EQ(MeasureSettings.copyForm, 1);
     EXPECT_EQ(MonitorCalibration("\\\\.\\DISPLAY2"), 120.0);
     ForgetMonitorCalibration("\\\\.\\DISPLAY2");
+    SeedDword("unit", 77);
+    SettingsExchange(false);
+    EXPECT_EQ(MeasureSettings.unit, 0);
 }
 
-// One copy per press of the copy key (Pause): none for auto-repeats, none
-// while the ruler is off (only the toggle key is matched then), none with
-// another modifier held, and one also when a key-state resync saw the key
-// go down before the hook did.
+// One copy per press of the copy key (Pause): none for auto-repeats, none while the ruler is off (only
+// the toggle key is matched then), none with Ctrl held, one when a resync saw the key go down first.
 TEST_F(InputTest, CopyKeyCopiesOncePerPress) {
     const struct { uint32_t message, vk; int32_t filter; bool seenByResync; size_t copies; /* so far */ } steps[] = {
         {WmKeyDown, 0x13, -1, false, 1},          {WmKeyDown, 0x13, -1, false, 1},
