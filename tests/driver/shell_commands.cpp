@@ -1,10 +1,7 @@
-// mxdriver's clipboard commands. Each answers null while another program
-// holds the clipboard open.
-//   shell-clipboard              the CF_UNICODETEXT text as a list of UTF-16
-//                                code units ([] when there is none)
-//   shell-clipboard-empty        empties it
-//   shell-hold-clipboard <ms>    keeps it open that long, as a program that
-//                                does not let go of it
+// mxdriver's clipboard commands, each answering null while another program holds it open:
+//   shell-clipboard            the CF_UNICODETEXT text as UTF-16 code units, [] when there is none
+//   shell-clipboard-empty      empties it
+//   shell-hold-clipboard <ms>  keeps it open that long, as a program that does not let go of it
 #include <windows.h>
 
 #include <cwchar>
