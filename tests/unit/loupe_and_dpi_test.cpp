@@ -18,23 +18,22 @@ bool Inside(const Rect& r) { return r.left >= 0 && r.top >= 0 && r.right <= 1280
 
 }  // namespace
 
+// At 96 DPI the label keeps today's look; a failed query (0) counts as 96.
 TEST(LabelDpi, FontOutlineGapAndSizeFollowTheMonitor) {
-    const struct {
-        int32_t dpi, outline, gap, font, width, height;
-    } cases[] = {{96, 1, 4, 12, 102, 14},  {120, 1, 5, 15, 102, 14}, {144, 2, 6, 18, 104, 16},
-                 {192, 2, 7, 24, 104, 16}, {0, 1, 4, 12, 102, 14}};  // 0: a failed query counts as 96
+    const struct { int32_t dpi, outlineOffsets, gap, font, width, height; } cases[] = {
+        {96, 8, 4, 12, 102, 14}, {120, 8, 5, 15, 102, 14}, {144, 24, 6, 18, 104, 16}, {192, 24, 7, 24, 104, 16},
+        {0, 8, 4, 12, 102, 14}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.dpi);
         EXPECT_EQ(LabelGap(1.0, c.dpi), c.gap);
         EXPECT_EQ(ScaleFontHeight(12, 96, c.dpi), c.font);
-        EXPECT_EQ(LabelOutlineOffsets(LabelOutlineWidth(c.dpi)).size(), size_t((2 * c.outline + 1) * (2 * c.outline + 1) - 1));
+        EXPECT_EQ(LabelOutlineOffsets(LabelOutlineWidth(c.dpi)).size(), size_t(c.outlineOffsets));
         const Rect label = PlaceLabel({100, 12, {1279, 799}, 0, Arrow, Desktop, 1.0, c.dpi});
         EXPECT_EQ(label.right - label.left, c.width);
         EXPECT_EQ(label.bottom - label.top, c.height);
         EXPECT_TRUE(Inside(label));
     }
-    // A font chosen at 144 DPI keeps its size there; a tiny one never vanishes.
-    EXPECT_EQ(ScaleFontHeight(-18, 144, 144), -18);
+    // A font chosen at 144 DPI, drawn at 192; a tiny one never vanishes.
     EXPECT_EQ(ScaleFontHeight(-18, 144, 192), -24);
     EXPECT_EQ(ScaleFontHeight(-1, 288, 96), -1);
 }
@@ -48,18 +47,15 @@ TEST(Loupe, StoredZoomAndSizeOutsideTheirRangeUseTheDefaults) {
     }
 }
 
+// The middle, each edge and corner of the desktop, without a label, and at
+// 144 and 192 DPI.
 TEST(Loupe, BesideTheLabelInsideTheDesktopClearOfPointerAndSquare) {
-    const struct {
-        Point pointer;
-        int32_t startX, dpi;
-        bool label, right, below;
-        int32_t width;
-    } cases[] = {
+    const struct { Point pointer; int32_t startX, dpi; bool label, right, below; int32_t width; } cases[] = {
         {{640, 400}, 100, 96, true, true, true, 122},  {{640, 400}, 1200, 96, true, false, true, 122},
         {{640, 795}, 100, 96, true, true, false, 122}, {{1276, 400}, 100, 96, true, false, true, 122},
         {{2, 2}, 1200, 96, true, true, true, 122},     {{1279, 799}, 0, 96, true, false, false, 122},
         {{640, 400}, 100, 96, false, true, true, 122}, {{640, 400}, 100, 192, true, true, true, 244},
-        {{1279, 2}, 0, 144, true, false, true, 184},
+        {{1279, 2}, 0, 144, true, false, true, 184},   {{125, 400}, 1200, 96, true, true, false, 122},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.pointer.x << "," << c.pointer.y << " dpi " << c.dpi);
@@ -86,15 +82,14 @@ TEST(Loupe, MagnifiedPixelsFrameColourTextAndLineEnd) {
     std::vector<uint32_t> source(9 * 9, 0x12AB00);
     source[4 * 9 + 4] = 0xFFFFFF;  // the pointer's pixel: white, so framed in black
     source[0] = 0x0000FF;
+    source[1] = 0x00FF00;
     const loupe::Layout o = loupe::PlaceLoupe({{100, 100}, 0, {}, {}, Desktop, 9, 2, 96, 4, 0, 0});
     const int32_t stride = o.window.right - o.window.left;
     std::vector<uint32_t> out(size_t(stride) * (o.window.bottom - o.window.top));
     loupe::ComposeLoupe(o, source.data(), out.data());
-    const struct {
-        int32_t x, y;
-        uint32_t pixel;
-    } pixels[] = {{0, 0, 0xFF0000FF}, {1, 1, 0xFF0000FF}, {2, 0, 0xFF12AB00}, {8, 8, 0xFFFFFFFF},
-                  {9, 9, 0xFFFFFFFF}, {7, 8, 0xFF000000}, {10, 10, 0xFF000000}, {11, 11, 0xFF12AB00}};
+    const struct { int32_t x, y; uint32_t pixel; } pixels[] = {
+        {0, 0, 0xFF0000FF}, {1, 1, 0xFF0000FF}, {2, 0, 0xFF00FF00},   {8, 8, 0xFFFFFFFF},
+        {9, 9, 0xFFFFFFFF}, {7, 8, 0xFF000000}, {10, 10, 0xFF000000}, {11, 11, 0xFF12AB00}};
     for (const auto& p : pixels) {
         EXPECT_EQ(out[size_t(o.image.top + p.y) * stride + o.image.left + p.x], p.pixel) << p.x << "," << p.y;
     }
