@@ -38,17 +38,11 @@ std::wstring Wide(const std::string& text) {
 
 std::string Json(const std::wstring& text) {
     std::string out = "\"";
-    for (const char c : Utf8(text)) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", unsigned(c));
-            out += escaped;
-        } else {
-            out += c;
-        }
+    for (const unsigned char c : Utf8(text)) {
+        char escaped[8];
+        const char* format = c < 0x20 ? "\\u%04x" : c == '"' || c == '\\' ? "\\%c" : "%c";
+        std::snprintf(escaped, sizeof escaped, format, unsigned(c));
+        out += escaped;
     }
     return out + "\"";
 }
@@ -57,7 +51,8 @@ std::string Json(long long number) { return std::to_string(number); }
 std::string Json(bool flag) { return flag ? "true" : "false"; }
 std::string Json(HWND window) { return Json(static_cast<long long>(reinterpret_cast<intptr_t>(window))); }
 std::string Json(const RECT& r) {
-    return "[" + Json(r.left + 0LL) + "," + Json(r.top + 0LL) + "," + Json(r.right + 0LL) + "," + Json(r.bottom + 0LL) + "]";
+    return "[" + Json(r.left + 0LL) + "," + Json(r.top + 0LL) + "," + Json(r.right + 0LL) + "," +
+           Json(r.bottom + 0LL) + "]";
 }
 
 long long Number(const std::wstring& text) {
