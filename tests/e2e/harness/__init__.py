@@ -12,19 +12,17 @@ screenshot and the window list in <state>/artifacts/.
     p.wait_exit() -> 0..255;  p.running();  p.output();  self.end(p) (-exit)
     self.windows(title=, cls=, pid=, visible=...) -> [dict];  self.window(...)
     self.options(p, visible=True);  self.control(window, id);  self.click(...)
-    self.send / self.post(hwnd, msg, w, l);  self.select_tab(window, i)
-    self.driver.call("settext", hwnd, text);  self.ruler(p);  self.wait_ruler(p, on)
-    self.wait_foreground(hwnd);  self.keystate(vk);  self.set_num_lock(on)
+    self.send / post(hwnd, msg, w, l);  self.select_tab(window, i);  self.ruler(p)
+    self.wait_ruler(p, on);  self.wait_foreground(hwnd);  self.keystate(vk);  self.set_num_lock(on)
     log = self.keylog(): log.events(), log.wait_for(("up", vk), ...), log.clear()
     self.input.key / keydown / keyup / mousemove / click (xdotool)
     self.screenshot().pixel / count / find;  self.wait_pixels(rect, pred, what, n)
     self.stored(name=None);  self.wait_stored(name, v);  self.reg.write / values
     self.wait_until(predicate, timeout, description)
 
-Wait for conditions, never sleep; prove that something does NOT happen by a
-later event that must come after it. Under Wine 8 here low-level hooks see
-input only for Wine windows (hence one virtual desktop covering the screen),
-and a layered window is not blended with what lies below it.
+Wait for conditions, never sleep; prove that something does NOT happen by a later
+event that must come after it. Under Wine 8 low-level hooks see input only for
+Wine windows (hence one desktop covering the screen), and layered windows are not blended.
 """
 
 _HOMES = {"OPTIONS": "case", "VK_NUMLOCK": "case", "MeasurixTestCase": "case", "MEASURIX_KEY": "desktop",

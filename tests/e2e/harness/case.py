@@ -146,14 +146,12 @@ class MeasurixTestCase(unittest.TestCase):
         self.driver.call("post", hwnd, message, wparam, lparam)
 
     def select_tab(self, window, index):
-        # TCM_SETCURFOCUS selects like a click: the tab control itself sends
-        # TCN_SELCHANGING and TCN_SELCHANGE to the window.
+        # TCM_SETCURFOCUS: the tab control itself notifies the window, as at a click.
         tab = next(c for c in self.driver.call("controls", window["hwnd"]) if c["class"] == "SysTabControl32")
         self.send(tab["hwnd"], 0x1330, index)
 
     def ruler(self, program):
-        """True while an overlay window is shown, False once all are hidden
-        (after the fade), None before there are any."""
+        """True while an overlay window is shown, False once all are hidden, None before any."""
         shown = [w["visible"] for w in self.windows(cls="RulerDisplay", pid=program.pid)]
         return any(shown) if shown else None
 

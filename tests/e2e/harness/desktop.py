@@ -66,8 +66,7 @@ class KeyLog:
         self.path = path
         open(path, "w").close()
         self.process = subprocess.Popen(["wine", exe, "keylog", windows_path(path)], env=wine_env(state),
-                                        stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                                        stderr=subprocess.DEVNULL)
+                                        stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.hwnd = int(wait_until(lambda: self._lines()[:1], 20, "the key log window")[0].split()[1])
 
     def _lines(self):
@@ -100,7 +99,7 @@ class XInput:
     and X, which has it up, would not pass on a key up alone."""
 
     def __init__(self, state):
-        self.env, self.held, self.pressed = wine_env(state), [], set()
+        self.env, self.pressed = wine_env(state), set()
         self.x11 = ctypes.cdll.LoadLibrary("libX11.so.6")
         self.x11.XOpenDisplay.restype = ctypes.c_void_p
         self.x11.XDefaultRootWindow.restype = ctypes.c_ulong
@@ -127,17 +126,15 @@ class XInput:
     def keydown(self, key):
         # One key per call: Wine now and then loses one of two sent together.
         self.xdotool("keydown", key)
-        self.held.append(key)
         self.pressed.add(key)
 
     def keyup(self, key):
         self.xdotool("keyup", key)
-        self.held.remove(key)
 
     def release_all(self):
         for key in sorted(self.pressed):
             self.xdotool("keyup" if "Lock" in key else "key", key)
-        self.held, self.pressed = [], set()
+        self.pressed = set()
 
     def mousemove(self, x, y):
         # xdotool's own --sync never returns when the pointer is already there.

@@ -40,11 +40,6 @@ def load_state():
                            % state_dir()) from None
 
 
-def _save(state):
-    with open(os.path.join(state["dir"], "state.json"), "w") as f:
-        json.dump(state, f)
-
-
 def wine_env(state):
     # No mono/gecko installers, no menu entries: nothing opens a dialog.
     return dict(os.environ, DISPLAY=state["display"], WINEPREFIX=state["prefix"], WINEDEBUG="-all",
@@ -121,7 +116,8 @@ def _start_xvfb(state):
         xvfb.kill()
         raise RuntimeError("Xvfb did not start")
     state["display"] = ":" + answer.strip().decode()
-    _save(state)
+    with open(os.path.join(state["dir"], "state.json"), "w") as f:
+        json.dump(state, f)
 
 
 def up():
@@ -153,8 +149,7 @@ def down():
         state = load_state()
     except RuntimeError:
         return
-    subprocess.run(["wineserver", "-k"], env=wine_env(state), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                   stderr=subprocess.DEVNULL, timeout=60)
+    wine_output(state, "wineserver", "-k", timeout=60)
     kill_processes(state)
     try:  # only when the pid still is our Xvfb (pids are reused)
         with open("/proc/%d/cmdline" % state["xvfb_pid"], "rb") as f:
