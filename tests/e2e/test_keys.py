@@ -39,6 +39,7 @@ class KeysTest(MeasurixTestCase):
 
     def test_slow_mouse_is_restored_when_ctrl_is_let_go_and_at_the_end(self):
         program = self.start(trace=True)
+        self.options(program, visible=True)  # it takes the focus: the key log must come after it
         self.wait_ruler(program, True)
         log = self.keylog()
 
