@@ -4,8 +4,7 @@
 from harness import RUNONCE_KEY, MeasurixTestCase, windows_path
 from harness.environment import wine_output
 
-ERROR = "Measurix - Error"
-RESTORE_BUTTON = 1067
+ERROR, RESTORE_BUTTON = "Measurix - Error", 1067
 WM_SYSCOMMAND, SC_MINIMIZE = 0x0112, 0xF020
 
 
