@@ -1,7 +1,5 @@
-// keylog: a plain application window that takes the keyboard focus and
-// appends one line per key message it receives ("down 144", "up 75") to a
-// file, after a first line "ready <hwnd>", so that a test sees which keys
-// reached applications and which the program kept from them.
+// keylog: an application window with the focus that appends "ready <hwnd>",
+// then "down <vk>" / "up <vk>" per key message it gets, to a file.
 #include <windows.h>
 
 #include <string>
@@ -32,11 +30,8 @@ int RunKeyLog(const wchar_t* logPath) {
     Log = CreateFileW(logPath, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                       OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (Log == INVALID_HANDLE_VALUE) return 1;
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = KeyLogProc;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    windowClass.lpszClassName = L"MxDriverKeyLog";
+    WNDCLASSW windowClass{0, KeyLogProc, 0, 0, GetModuleHandleW(nullptr), nullptr, nullptr,
+                          reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), nullptr, L"MxDriverKeyLog"};
     RegisterClassW(&windowClass);
     const HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"Key log", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
                                         40, 40, 320, 160, nullptr, nullptr, windowClass.hInstance, nullptr);

@@ -1,24 +1,18 @@
 // mxdriver: the end-to-end tests' helper inside the same Wine desktop as
-// measurix.exe. It reads and drives other processes' windows, which only a
-// Windows program can do.
-//   mxdriver serve          commands on stdin, one per line, fields separated
-//                           by tabs; one JSON answer line each:
-//                           {"ok":true,"result":...} or {"ok":false,"error":"..."}
-//   mxdriver keylog <file>  a focused window that logs the keys it receives
-//   mxdriver pattern <x> <y>  a window of single-pixel colours (pattern_window.cpp)
-// Commands (window handles as decimal numbers):
-//   windows                 every top-level window, in Z order
-//   controls <hwnd>         every descendant window
-//   click <hwnd> [async]    a button's BM_CLICK, for other controls WM_COMMAND
-//                           to the parent; async posts it (for modal dialogs)
-//   send|post <hwnd> <msg> <wparam> <lparam>
-//   settext <hwnd> <text>   WM_SETTEXT
-//   keystate <vk>           {"down", "toggled"} as the system sees the key
-//   foreground <hwnd>       SetForegroundWindow
+// measurix.exe; only a Windows program can read other processes' windows.
+//   mxdriver serve: one command a line on stdin, fields separated by tabs, one
+//   JSON line back: {"ok":true,"result":...} or {"ok":false,"error":"..."}.
+//   Commands: windows (top level, in Z order) | controls <hwnd> | click <hwnd>
+//   [async] (BM_CLICK; async posts it, for buttons that open a modal window) |
+//   send|post <hwnd> <msg> <wparam> <lparam> | settext <hwnd> <text> |
+//   keystate <vk> | foreground <hwnd> | shell-... (shell_commands.cpp)
+//   mxdriver keylog <file> (keylog_window.cpp), mxdriver pattern <x> <y>
 #include <windows.h>
 
 #include <cstdio>
 #include <cwchar>
+#include <iostream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -27,10 +21,6 @@ int RunPattern(int x, int y);
 std::string RunShellCommand(const std::vector<std::wstring>& args);  // shell_commands.cpp
 
 namespace {
-
-struct Failure {
-    std::string message;
-};
 
 std::string Utf8(const std::wstring& text) {
     const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0, nullptr, nullptr);
@@ -48,17 +38,11 @@ std::wstring Wide(const std::string& text) {
 
 std::string Json(const std::wstring& text) {
     std::string out = "\"";
-    for (const char c : Utf8(text)) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", unsigned(c));
-            out += escaped;
-        } else {
-            out += c;
-        }
+    for (const unsigned char c : Utf8(text)) {
+        char escaped[8];
+        const char* format = c < 0x20 ? "\\u%04x" : c == '"' || c == '\\' ? "\\%c" : "%c";
+        std::snprintf(escaped, sizeof escaped, format, unsigned(c));
+        out += escaped;
     }
     return out + "\"";
 }
@@ -67,20 +51,20 @@ std::string Json(long long number) { return std::to_string(number); }
 std::string Json(bool flag) { return flag ? "true" : "false"; }
 std::string Json(HWND window) { return Json(static_cast<long long>(reinterpret_cast<intptr_t>(window))); }
 std::string Json(const RECT& r) {
-    return "[" + std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
-           std::to_string(r.bottom) + "]";
+    return "[" + Json(r.left + 0LL) + "," + Json(r.top + 0LL) + "," + Json(r.right + 0LL) + "," +
+           Json(r.bottom + 0LL) + "]";
 }
 
 long long Number(const std::wstring& text) {
     wchar_t* end = nullptr;
     const long long value = std::wcstoll(text.c_str(), &end, 0);
-    if (text.empty() || *end != L'\0') throw Failure{"not a number: " + Utf8(text)};
+    if (text.empty() || *end != L'\0') throw std::runtime_error("not a number: " + Utf8(text));
     return value;
 }
 
 HWND Window(const std::wstring& text) {
     const HWND window = reinterpret_cast<HWND>(static_cast<intptr_t>(Number(text)));
-    if (!IsWindow(window)) throw Failure{"no such window: " + Utf8(text)};
+    if (!IsWindow(window)) throw std::runtime_error("no such window: " + Utf8(text));
     return window;
 }
 
@@ -146,62 +130,40 @@ std::string List(HWND parent) {
     return "[" + json + "]";
 }
 
+// A missing field throws std::out_of_range through a.at().
 std::string Run(const std::vector<std::wstring>& a) {
     const std::wstring& command = a[0];  // a line has at least one field
-    const auto arity = [&](size_t n) {
-        if (a.size() != n + 1) throw Failure{"wrong number of arguments for " + Utf8(command)};
-    };
     if (command == L"windows") return List(nullptr);
-    if (command == L"controls") return arity(1), List(Window(a[1]));
+    if (command == L"controls") return List(Window(a.at(1)));
     if (command == L"click") {
-        if (a.size() < 2 || a.size() > 3) throw Failure{"usage: click <hwnd> [async]"};
-        const HWND control = Window(a[1]);
-        const bool button = _wcsicmp(ClassOf(control).c_str(), L"Button") == 0;
-        const HWND target = button ? control : GetAncestor(control, GA_PARENT);
-        const UINT message = button ? BM_CLICK : WM_COMMAND;
-        const WPARAM wParam = button ? 0 : MAKEWPARAM(GetDlgCtrlID(control), BN_CLICKED);
-        if (a.size() == 3) return Json(PostMessageW(target, message, wParam, LPARAM(button ? 0 : control)) != FALSE);
+        const HWND button = Window(a.at(1));
+        if (a.size() > 2) return Json(PostMessageW(button, BM_CLICK, 0, 0) != FALSE);
         bool timedOut = false;
-        Send(target, message, wParam, LPARAM(button ? 0 : control), &timedOut);
+        Send(button, BM_CLICK, 0, 0, &timedOut);
         return Json(!timedOut);
     }
     if (command == L"send" || command == L"post") {
-        arity(4);
-        const HWND window = Window(a[1]);
-        const UINT message = UINT(Number(a[2]));
-        const WPARAM wParam = WPARAM(Number(a[3]));
-        const LPARAM lParam = LPARAM(Number(a[4]));
+        const HWND window = Window(a.at(1));
+        const UINT message = UINT(Number(a.at(2)));
+        const WPARAM wParam = WPARAM(Number(a.at(3)));
+        const LPARAM lParam = LPARAM(Number(a.at(4)));
         if (command == L"post") return Json(PostMessageW(window, message, wParam, lParam) != FALSE);
         bool timedOut = false;
         const long long result = Send(window, message, wParam, lParam, &timedOut);
-        if (timedOut) throw Failure{"no answer within 10 s"};
+        if (timedOut) throw std::runtime_error("no answer within 10 s");
         return Json(result);
     }
-    if (command == L"settext") return arity(2), Json(Send(Window(a[1]), WM_SETTEXT, 0, LPARAM(a[2].c_str())) + 0LL);
+    if (command == L"settext") return Json(Send(Window(a.at(1)), WM_SETTEXT, 0, LPARAM(a.at(2).c_str())) + 0LL);
     if (command == L"keystate") {
-        arity(1);
-        const int vk = int(Number(a[1]));
+        const int vk = int(Number(a.at(1)));
         return "{\"down\":" + Json((GetAsyncKeyState(vk) & 0x8000) != 0) + ",\"toggled\":" + Json((GetKeyState(vk) & 1) != 0) + "}";
     }
-    if (command == L"foreground") return arity(1), Json(SetForegroundWindow(Window(a[1])) != FALSE);
+    if (command == L"foreground") return Json(SetForegroundWindow(Window(a.at(1))) != FALSE);
     if (command.rfind(L"shell-", 0) == 0) return RunShellCommand(a);
-    throw Failure{"unknown command: " + Utf8(command)};
+    throw std::runtime_error("unknown command: " + Utf8(command));
 }
 
-void WriteLine(const std::string& line) {
-    DWORD written = 0;
-    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), (line + "\n").data(), DWORD(line.size() + 1), &written, nullptr);
-}
-
-bool ReadLine(std::string& line) {
-    line.clear();
-    for (char c = 0;;) {
-        DWORD got = 0;
-        if (!ReadFile(GetStdHandle(STD_INPUT_HANDLE), &c, 1, &got, nullptr) || got == 0) return !line.empty();
-        if (c == '\n') return true;
-        if (c != '\r') line += c;
-    }
-}
+void WriteLine(const std::string& line) { std::cout << line << std::endl; }
 
 }  // namespace
 
@@ -212,7 +174,8 @@ int wmain(int argc, wchar_t** argv) {
         WriteLine("usage: mxdriver serve | mxdriver keylog <file>");
         return 2;
     }
-    for (std::string line; ReadLine(line);) {
+    for (std::string line; std::getline(std::cin, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
         std::vector<std::wstring> fields;
         for (size_t start = 0, tab = 0; tab != std::string::npos; start = tab + 1) {
             tab = line.find('\t', start);
@@ -220,8 +183,8 @@ int wmain(int argc, wchar_t** argv) {
         }
         try {
             WriteLine("{\"ok\":true,\"result\":" + Run(fields) + "}");
-        } catch (const Failure& failure) {
-            WriteLine("{\"ok\":false,\"error\":" + Json(Wide(failure.message)) + "}");
+        } catch (const std::exception& failure) {
+            WriteLine("{\"ok\":false,\"error\":" + Json(Wide(failure.what())) + "}");
         }
     }
     return 0;

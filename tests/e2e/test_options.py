@@ -1,7 +1,5 @@
-"""The options window as a user works with it: its pages, the ways to close
-it and to bring it back, the Donate page's links, settings that change the
-ruler at once and are saved, the label font, and binding a key by pressing
-it."""
+"""The options window: its pages, closing it and bringing it back, the Donate
+links, settings that change the ruler at once, the label font, key binding."""
 
 import struct
 
@@ -9,23 +7,16 @@ from harness import MeasurixTestCase
 
 TAB_KEYS, TAB_DISPLAY, TAB_ADVANCED = 1, 2, 3
 PAGE_MARKERS = [1066, 1011, 1032, 1036]  # a control only that page has, in tab order
-LINK, DONATE = 110, 1015
-TOGGLE_COMBO, REDRAW_LIMIT = 1011, 1036
+LINK, DONATE, TOGGLE_COMBO, REDRAW_LIMIT = 110, 1015, 1011, 1036
 TIMES_REFLECTED, ANGLE, ANGLE_ARROWS, THICKNESS, OPACITY = 1023, 1032, 1033, 1045, 1062
-SELECT_FONT, DEFAULT_FONT = 1063, 1065
-CHOOSER_APPLY, CHOOSER_SAMPLE, CHOOSER_SIZES = 1026, 1092, 1138
+SELECT_FONT, DEFAULT_FONT, CHOOSER_APPLY, CHOOSER_SAMPLE, CHOOSER_SIZES = 1063, 1065, 1026, 1092, 1138
 WM_COMMAND, WM_HSCROLL, WM_NULL, WM_SYSCOMMAND, SC_CLOSE = 0x0111, 0x0114, 0, 0x0112, 0xF060
 CB_SETCURSEL, CB_GETITEMHEIGHT, CBN_SELCHANGE, TBM_SETPOS, TB_THUMBPOSITION = 0x014E, 0x0154, 1, 0x0405, 4
 HTTPS_HANDLER = r"HKEY_LOCAL_MACHINE\Software\Classes\https\shell\open\command"
 BACKGROUND = (0x24, 0x6F, 0x97)  # the Wine desktop's
 
 
-def drawn(p):
-    return sum(abs(a - b) for a, b in zip(p, BACKGROUND)) > 40
-
-
-def double(value):
-    return struct.pack("<d", value)
+def drawn(p): return sum(abs(a - b) for a, b in zip(p, BACKGROUND)) > 40
 
 
 class OptionsTest(MeasurixTestCase):
@@ -42,12 +33,6 @@ class OptionsTest(MeasurixTestCase):
         left, top, right, bottom = control["rect"]
         self.input.click((left + right) // 2, (top + bottom) // 2 + dy)
 
-    def choose(self, combo_id, item):
-        """Picks an item as the list does: the selection, then CBN_SELCHANGE."""
-        combo = self.field(combo_id) if isinstance(combo_id, int) else combo_id
-        self.send(combo["hwnd"], CB_SETCURSEL, combo["items"].index(item))
-        self.send(combo["parent"], WM_COMMAND, (CBN_SELCHANGE << 16) | combo["id"], combo["hwnd"])
-
     def test_pages_closing_and_coming_back(self):
         self.open()
         for index in (1, 2, 3, 0):
@@ -55,29 +40,23 @@ class OptionsTest(MeasurixTestCase):
             self.wait_until(lambda: [self.field(m)["visible"] for m in PAGE_MARKERS] == [i == index for i in range(4)],
                             10, "page %d alone" % index)
 
-        def with_key(key):
-            def close(frame):
-                # Return means the default button unless a push button has
-                # the focus: an edit box of the Advanced page gets it.
-                self.select_tab(frame, TAB_ADVANCED)
-                self.click_on(self.control(frame, REDRAW_LIMIT))
-                self.wait_foreground(frame["hwnd"])
-                self.input.key(key)
-            return close
-
-        ways = [("Return", with_key("Return")), ("Escape", with_key("Escape")),
-                ("close box", lambda frame: self.post(frame["hwnd"], WM_SYSCOMMAND, SC_CLOSE))]
-        for name, close in ways:
-            with self.subTest(name):
-                close(self.options(self.program, visible=True, iconic=False))
+        for way in ("Return", "Escape", "close box"):
+            with self.subTest(way):
+                frame = self.options(self.program, visible=True, iconic=False)
+                if way == "close box":
+                    self.post(frame["hwnd"], WM_SYSCOMMAND, SC_CLOSE)
+                else:  # Return means the default button unless a push button has the focus: an edit box gets it
+                    self.select_tab(frame, TAB_ADVANCED)
+                    self.click_on(self.control(frame, REDRAW_LIMIT))
+                    self.wait_foreground(frame["hwnd"])
+                    self.input.key(way)
                 self.wait_until(lambda: not self.windows(title="Measurix - Options"), 10, "the window closed")
                 self.assertTrue(self.program.running())
                 self.assertEqual(self.start(wait=False).wait_exit(), 0)  # brings it back
 
     def test_donate_page_opens_its_addresses(self):
-        # Wine hands every address to its own browser launcher, which always
-        # succeeds; a handler that does not exist fails as on a system
-        # without a browser, and the program shows the address instead.
+        # Wine's own browser launcher always succeeds; a handler that does not
+        # exist fails as without a browser, and the program shows the address.
         original = self.reg.values(HTTPS_HANDLER)["(Default)"]
         self.reg.write({"@": r'"C:\windows\no-such-browser.exe" "%1"'}, key=HTTPS_HANDLER)
         self.addCleanup(self.reg.write, {"@": original}, key=HTTPS_HANDLER)
@@ -105,8 +84,9 @@ class OptionsTest(MeasurixTestCase):
         self.input.mousemove(680, 570)
         turned_line = (690, 626, 711, 635)  # the second reflection line at 90 degrees
         self.assertEqual(self.screenshot().count(turned_line, drawn), 0)
-        for control, text, name, value in [(TIMES_REFLECTED, "3", "refnr", 3), (THICKNESS, "3", "linethick", double(3)),
-                                           (ANGLE, "90", "refangle", double(90))]:
+        for control, text, name, value in [(TIMES_REFLECTED, "3", "refnr", 3),
+                                           (THICKNESS, "3", "linethick", struct.pack("<d", 3)),
+                                           (ANGLE, "90", "refangle", struct.pack("<d", 90))]:
             self.driver.call("settext", self.field(control)["hwnd"], text)
             self.wait_stored(name, value)
         self.wait_pixels(turned_line, drawn, "the reflection lines turned to 90 degrees")
@@ -128,7 +108,9 @@ class OptionsTest(MeasurixTestCase):
                                   10, "the font chooser")[0]
         self.assertTrue(chooser["topmost"])
         self.assertEqual(self.control(chooser, CHOOSER_SAMPLE)["text"], "12x34 -56.7\u00b0")
-        self.choose(self.control(chooser, CHOOSER_SIZES), "28")
+        sizes = self.control(chooser, CHOOSER_SIZES)  # picked as the list does
+        self.send(sizes["hwnd"], CB_SETCURSEL, sizes["items"].index("28"))
+        self.send(sizes["parent"], WM_COMMAND, (CBN_SELCHANGE << 16) | CHOOSER_SIZES, sizes["hwnd"])
         self.click(chooser, CHOOSER_APPLY)
         self.wait_until(lambda: label_height() > height + 10, 10, "a larger label")
         self.wait_until(lambda: (self.stored("font") or bytes(96))[92] == 1, 10, "the chosen font saved")
@@ -146,8 +128,8 @@ class OptionsTest(MeasurixTestCase):
         self.wait_foreground(self.frame["hwnd"])
         combo = self.field(TOGGLE_COMBO)
         self.click_on(combo)
-        self.wait_until(lambda: self.windows(cls="ComboLBox", pid=self.program.pid, visible=True), 10, "the list")
-        item = self.windows(cls="ComboLBox", pid=self.program.pid, visible=True)[0]["rect"]
+        item = self.wait_until(lambda: self.windows(cls="ComboLBox", pid=self.program.pid, visible=True), 10,
+                               "the list")[0]["rect"]
         self.input.click(item[0] + 20, item[1] + 1 + self.send(combo["hwnd"], CB_GETITEMHEIGHT) // 2)
         self.wait_until(lambda: self.send(combo["hwnd"], 0x0147) == 0, 10, "the capture item chosen")
 

@@ -1,57 +1,28 @@
 """End-to-end harness of Measurix: the real measurix.exe under Wine on a
-virtual X display, driven by xdotool and read by mxdriver (tests/driver), the
-registry through `wine reg`, pixels through ImageMagick.
+virtual X display (harness.environment up|down), driven by xdotool, read by
+mxdriver (tests/driver), the registry through `wine reg`, pixels through
+ImageMagick. README.md says how to run it by hand.
 
-Run (from tests/e2e, programs built into build/windows, or MEASURIX_EXE and
-MXDRIVER_EXE set); ctest does the same with its own environment:
+A test is a MeasurixTestCase. Before each test the program's key and RunOnce
+entry are gone, Num Lock is off and the pointer is at 640,400; after it the
+programs it started are ended, held keys let go, and a failure leaves a
+screenshot and the window list in <state>/artifacts/.
 
-    export MEASURIX_E2E_STATE=/tmp/e2e-$USER
-    python3 -m harness.environment up
-    python3 -m unittest -v test_first_start
-    python3 -m harness.environment down
-
-A test is a MeasurixTestCase. Before each test the program's registry key
-and RunOnce entry are gone, Num Lock is off and the pointer is at 640,400;
-after it every program it started is ended and held keys are let go; a
-failed test leaves a screenshot and the window list in <state>/artifacts/.
-
-    p = self.start("-hide", seed={"alpha": 255, "font": b"..."}, trace=False)
-        # Program, after its main window appeared; p.pid is its Windows pid.
-        # wait=False for starts that end or only show a box.
-    p.wait_exit(timeout) -> 0..255;  p.running();  p.output() (with trace=True:
-        the program's MEASURIX_TRACE lines);  self.end(p)  (a second start -exit)
-    self.windows(title=..., cls=..., pid=..., visible=...) -> [dict]
-    self.window(timeout, **criteria)       waits for one; self.options(p, visible=True)
-    self.control(window, id) -> dict;  self.click(window, id, modal=False)
-    self.send(hwnd, msg, w, l) -> int;  self.post(...);  self.select_tab(window, i)
-    self.driver.call("settext", hwnd, text)
-    self.ruler(p) -> True/False/None;  self.wait_ruler(p, on)
-    self.wait_foreground(hwnd);  self.keystate(vk) -> {"down", "toggled"}
-    self.set_num_lock(on)  (X and Wine alike);  log = self.keylog(): a window of
-        mxdriver in front that records keys: log.events() -> [("down", vk), ...],
-        log.wait_for(("up", vk), ...) waits for them in order, log.clear()
-    self.input: key("Num_Lock"), keydown("shift"), keyup(...), mousemove(x, y),
-        click(x, y, button)                                     (xdotool)
-    self.screenshot() -> .pixel(x, y), .count(rect, pred), .find(rect, pred)
-    self.wait_pixels(rect, pred, description, minimum)
-    self.stored() -> {name: value};  self.stored(name);  self.wait_stored(name, v)
-    self.reg.write({name: value}, key=RUNONCE_KEY...);  self.reg.values(key)
+    p = self.start("-hide", seed={name: value}, wait=True, trace=False)
+    p.wait_exit() -> 0..255;  p.running();  p.output();  self.end(p) (-exit)
+    self.windows(title=, cls=, pid=, visible=...) -> [dict];  self.window(...)
+    self.options(p, visible=True);  self.control(window, id);  self.click(...)
+    self.send / post(hwnd, msg, w, l);  self.select_tab(window, i);  self.ruler(p)
+    self.wait_ruler(p, on);  self.wait_foreground(hwnd);  self.keystate(vk);  self.set_num_lock(on)
+    log = self.keylog(): log.events(), log.wait_for(("up", vk), ...), log.clear()
+    self.input.key / keydown / keyup / mousemove / click (xdotool)
+    self.screenshot().pixel / count / find;  self.wait_pixels(rect, pred, what, n)
+    self.stored(name=None);  self.wait_stored(name, v);  self.reg.write / values
     self.wait_until(predicate, timeout, description)
 
-Rules: wait for conditions with wait_until, never sleep; prove that something
-does NOT happen by a later event that must come after it (a probe), not by
-waiting a while.
-
-What we found out about Wine 8 here:
-* Low-level hooks see input only for Wine windows, so everything runs inside
-  one virtual desktop covering the X screen; with no focus window, keys go to
-  the window under the pointer.
-* `wine` returns the program's exit code modulo 256; Wine's helper processes
-  inherit standard handles and outlive the program, so output goes to files.
-* WM_NOTIFY cannot be sent to another process; TCM_SETCURFOCUS makes the tab
-  control send its own notifications.
-* A layered window is not blended with what lies below (no compositing
-  manager): a drawn pixel shows as its colour times the constant alpha.
+Wait for conditions, never sleep; prove that something does NOT happen by a later
+event that must come after it. Under Wine 8 low-level hooks see input only for
+Wine windows (hence one desktop covering the screen), and layered windows are not blended.
 """
 
 _HOMES = {"OPTIONS": "case", "VK_NUMLOCK": "case", "MeasurixTestCase": "case", "MEASURIX_KEY": "desktop",
@@ -60,8 +31,7 @@ __all__ = sorted(_HOMES)
 
 
 def __getattr__(name):
-    # Imported on first use, so that `python3 -m harness.environment` does
-    # not load that module a second time.
+    # On first use, so that `python3 -m harness.environment` loads it once.
     if name not in _HOMES:
         raise AttributeError("module 'harness' has no attribute %r" % name)
     import importlib

@@ -1,5 +1,5 @@
-"""MeasurixTestCase: starting measurix.exe and looking at its windows, with a
-clean desktop before each test and the evidence of a failure kept after it."""
+"""MeasurixTestCase: a clean desktop before each test, measurix.exe started
+and its windows read, the evidence of a failure kept after it."""
 
 import os
 import subprocess
@@ -21,8 +21,7 @@ def _exe(variable, name):
 
 
 class Program:
-    """One `wine measurix.exe ...`; pid is the Windows pid of its main window
-    (None for a start that was not waited for)."""
+    """One `wine measurix.exe ...`; pid: its main window's (once waited for)."""
 
     def __init__(self, case, args, env):
         self.args, self.pid = args, None
@@ -37,8 +36,7 @@ class Program:
     def running(self):
         return self.popen.poll() is None
 
-    def wait_exit(self, timeout=15.0):
-        """The exit code as `wine` reports it, 0..255 (255 for -1)."""
+    def wait_exit(self, timeout=15.0):  # as `wine` reports it: 255 for -1
         wait_until(lambda: not self.running(), timeout, "%r to end" % self)
         return self.popen.returncode
 
@@ -99,8 +97,7 @@ class MeasurixTestCase(unittest.TestCase):
 
     # -- the program ----------------------------------------------------------
     def start(self, *args, seed=None, wait=True, trace=False):
-        """Starts measurix.exe after writing `seed` ({name: value}) to its
-        key; with wait, waits for its new main window and sets its pid."""
+        """After writing `seed` to its key; wait: for its new main window."""
         if seed:
             self.reg.write(seed)
         before = {w["hwnd"] for w in self.windows(title="Measurix", cls="Static")}
@@ -113,39 +110,33 @@ class MeasurixTestCase(unittest.TestCase):
             program.pid = main[0]["pid"]
         return program
 
-    def end(self, program):
-        """Ends it as the user would, with a second start with -exit."""
+    def end(self, program):  # as the user would: a second start with -exit
         self.assertEqual(self.start("-exit", wait=False).wait_exit(), 0)
         self.assertEqual(program.wait_exit(), 0)
 
     # -- windows --------------------------------------------------------------
     def windows(self, **criteria):
-        """Top-level windows (dicts: hwnd, title, class, pid, visible, iconic,
-        topmost, exstyle, foreground, rect) whose fields equal `criteria`;
-        cls stands for class."""
+        """Top-level windows (hwnd, title, class, pid, visible, iconic, topmost,
+        exstyle, foreground, rect) whose fields equal `criteria` (cls: class)."""
         criteria = {("class" if k == "cls" else k): v for k, v in criteria.items()}
         return [w for w in self.driver.call("windows") if all(w[k] == v for k, v in criteria.items())]
 
     def window(self, timeout=10.0, **criteria):
-        """Waits for the first top-level window matching `criteria`."""
         return self.wait_until(lambda: (self.windows(**criteria) or [None])[0], timeout, "a window %r" % criteria)
 
     def options(self, program, **state):
-        """Waits for the program's options window, in `state` (visible=...)."""
         return self.window(title=OPTIONS, pid=program.pid, **state)
 
     def control(self, window, control_id):
-        """The control (dict: hwnd, parent, id, class, text, visible, enabled,
-        rect, items of a combo box) with that id; the visible one when pages
-        share ids."""
+        """The control (hwnd, parent, id, class, text, visible, enabled, rect,
+        a combo box's items) with that id; the visible one when pages share ids."""
         found = [c for c in self.driver.call("controls", window["hwnd"]) if c["id"] == control_id]
         found = [c for c in found if c["visible"]] if len(found) > 1 else found
         self.assertEqual(len(found), 1, "controls with id %d: %r" % (control_id, found))
         return found[0]
 
     def click(self, window, control_id, modal=False):
-        """A click on a button (BM_CLICK) or other control; `modal` for
-        clicks that open a modal window (posted, does not wait)."""
+        """BM_CLICK on a button; modal: posted, for a click that opens a modal window."""
         self.driver.call("click", self.control(window, control_id)["hwnd"], *(["async"] if modal else []))
 
     def send(self, hwnd, message, wparam=0, lparam=0):
@@ -155,14 +146,12 @@ class MeasurixTestCase(unittest.TestCase):
         self.driver.call("post", hwnd, message, wparam, lparam)
 
     def select_tab(self, window, index):
-        # TCM_SETCURFOCUS selects like a click: the tab control itself sends
-        # TCN_SELCHANGING and TCN_SELCHANGE to the window.
+        # TCM_SETCURFOCUS: the tab control itself notifies the window, as at a click.
         tab = next(c for c in self.driver.call("controls", window["hwnd"]) if c["class"] == "SysTabControl32")
         self.send(tab["hwnd"], 0x1330, index)
 
     def ruler(self, program):
-        """True while an overlay window is shown, False once all are hidden
-        (after the fade), None before the program made them."""
+        """True while an overlay window is shown, False once all are hidden, None before any."""
         shown = [w["visible"] for w in self.windows(cls="RulerDisplay", pid=program.pid)]
         return any(shown) if shown else None
 
@@ -173,14 +162,12 @@ class MeasurixTestCase(unittest.TestCase):
         self.wait_until(lambda: self.windows(hwnd=hwnd, foreground=True), 10, "window %d in front" % hwnd)
 
     # -- keys, pixels, settings -----------------------------------------------
-    def keystate(self, vk):
-        """{"down": bool, "toggled": bool} as Windows sees the key."""
+    def keystate(self, vk):  # {"down", "toggled"} as Windows sees the key
         return self.driver.call("keystate", vk)
 
     def set_num_lock(self, on):
-        """Sets Num Lock in X, then waits until Wine follows. Wine takes the
-        lock state from X with each key it gets, so a state that went apart
-        (a press Wine missed) comes back with a Shift."""
+        """In X, then until Wine follows: Wine takes the lock state from X with
+        each key it gets, so a press it missed comes back with a Shift."""
         if self.input.num_lock() != on:
             self.input.key("Num_Lock")
             self.wait_until(lambda: self.input.num_lock() == on, 10, "Num Lock %s in X" % on)
@@ -188,7 +175,6 @@ class MeasurixTestCase(unittest.TestCase):
                         "Num Lock %s in Wine" % on, interval=0.3)
 
     def keylog(self):
-        """A new key log window of mxdriver that has the focus (KeyLog)."""
         log = KeyLog(self.state, self.mxdriver_exe, os.path.join(self.log_dir, "keys-%d.txt" % len(self.keylogs)))
         self.keylogs.append(log)
         self.wait_foreground(log.hwnd)
@@ -198,7 +184,6 @@ class MeasurixTestCase(unittest.TestCase):
         return Screenshot(self.state)
 
     def wait_pixels(self, rect, predicate, description, minimum=1):
-        """Waits until at least `minimum` pixels of rect satisfy predicate."""
         return self.wait_until(lambda: self.screenshot().count(rect, predicate) >= minimum, 10, description)
 
     def stored(self, name=None):

@@ -1,16 +1,14 @@
-"""The tools that see and drive the Wine desktop: mxdriver for windows and
-keys as Windows sees them, xdotool for input, ImageMagick for pixels and
-`wine reg` for the registry. MeasurixTestCase makes one of each per test."""
+"""What sees and drives the Wine desktop: mxdriver, xdotool, ImageMagick and
+`wine reg`; MeasurixTestCase makes one of each per test."""
 
 import ctypes
 import json
 import os
 import select
 import subprocess
-import tempfile
 import time
 
-from harness.environment import wine_env, windows_path
+from harness.environment import wine_env, wine_output, windows_path
 
 TIMEOUT_SCALE = float(os.environ.get("MEASURIX_E2E_TIMEOUT_SCALE", "3"))
 MEASURIX_KEY = r"HKEY_CURRENT_USER\Software\Measurix"
@@ -18,9 +16,8 @@ RUNONCE_KEY = r"HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\RunO
 
 
 def wait_until(predicate, timeout=10.0, description="a condition", interval=0.05):
-    """Calls predicate until it returns something truthy and returns that;
-    fails the test at the deadline (stretched by MEASURIX_E2E_TIMEOUT_SCALE,
-    since the machine is shared: a deadline only matters to a failing test)."""
+    """predicate's first truthy value; fails at the deadline, stretched by
+    MEASURIX_E2E_TIMEOUT_SCALE on a shared machine."""
     deadline = time.monotonic() + timeout * TIMEOUT_SCALE
     while True:
         value = predicate()
@@ -32,8 +29,8 @@ def wait_until(predicate, timeout=10.0, description="a condition", interval=0.05
 
 
 class Driver:
-    """One long-running `mxdriver serve` (a few ms a call, where a new Wine
-    process costs 0.1-1 s). call() returns the parsed JSON result."""
+    """One long-running `mxdriver serve`: a few ms a call, where a new Wine
+    process costs 0.1-1 s."""
 
     def __init__(self, state, exe, log_dir):
         self.state, self.exe, self.log_dir, self.process = state, exe, log_dir, None
@@ -63,15 +60,13 @@ class Driver:
 
 
 class KeyLog:
-    """mxdriver's key log window: it takes the focus and records the key
-    messages it receives, as [("down", vk), ("up", vk), ...]."""
+    """mxdriver's key log window, with the focus: [("down", vk), ("up", vk), ...]."""
 
     def __init__(self, state, exe, path):
         self.path = path
         open(path, "w").close()
         self.process = subprocess.Popen(["wine", exe, "keylog", windows_path(path)], env=wine_env(state),
-                                        stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                                        stderr=subprocess.DEVNULL)
+                                        stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.hwnd = int(wait_until(lambda: self._lines()[:1], 20, "the key log window")[0].split()[1])
 
     def _lines(self):
@@ -85,7 +80,7 @@ class KeyLog:
         open(self.path, "w").write("ready %d\n" % self.hwnd)
 
     def wait_for(self, *events):
-        """Waits until the log holds `events` in this order (others between)."""
+        """Until the log holds `events` in this order (others between)."""
         def found():
             rest = iter(self.events())
             return all(any(e == wanted for e in rest) for wanted in events)
@@ -98,22 +93,20 @@ class KeyLog:
 
 
 class XInput:
-    """Real input through xdotool: it reaches the Wine desktop, so the
-    program's low-level hooks see it. release_all() types every key that
-    was pressed with keydown once more, after the programs ended: a key up
-    that a faulty program kept from the system leaves the key down in Wine
-    (X has it up, so a key up alone would not reach Wine)."""
+    """Real input, which the program's low-level hooks see. release_all()
+    types each key pressed with keydown once more, after the programs ended:
+    a key up a faulty program kept from the system leaves it down in Wine,
+    and X, which has it up, would not pass on a key up alone."""
 
     def __init__(self, state):
-        self.env, self.held, self.pressed = wine_env(state), [], set()
+        self.env, self.pressed = wine_env(state), set()
         self.x11 = ctypes.cdll.LoadLibrary("libX11.so.6")
         self.x11.XOpenDisplay.restype = ctypes.c_void_p
         self.x11.XDefaultRootWindow.restype = ctypes.c_ulong
         self.display = self.x11.XOpenDisplay(state["display"].encode())
 
     def num_lock(self):
-        """Num Lock as the X server has it (Wine's own state can differ
-        until Wine gets the next key)."""
+        # As the X server has it; Wine's can differ until Wine gets a key.
         values = [ctypes.c_ulong(), ctypes.c_ulong()] + [ctypes.c_int() for _ in range(4)] + [ctypes.c_uint()]
         self.x11.XQueryPointer(ctypes.c_void_p(self.display),
                                ctypes.c_ulong(self.x11.XDefaultRootWindow(ctypes.c_void_p(self.display))),
@@ -133,17 +126,15 @@ class XInput:
     def keydown(self, key):
         # One key per call: Wine now and then loses one of two sent together.
         self.xdotool("keydown", key)
-        self.held.append(key)
         self.pressed.add(key)
 
     def keyup(self, key):
         self.xdotool("keyup", key)
-        self.held.remove(key)
 
     def release_all(self):
         for key in sorted(self.pressed):
             self.xdotool("keyup" if "Lock" in key else "key", key)
-        self.held, self.pressed = [], set()
+        self.pressed = set()
 
     def mousemove(self, x, y):
         # xdotool's own --sync never returns when the pointer is already there.
@@ -157,7 +148,7 @@ class XInput:
 
 
 class Screenshot:
-    """The whole screen, taken with ImageMagick's `import`."""
+    """The whole screen, through ImageMagick's `import`."""
 
     def __init__(self, state):
         data = subprocess.run(["import", "-display", state["display"], "-window", "root", "-depth", "8", "ppm:-"],
@@ -170,8 +161,8 @@ class Screenshot:
         return tuple(self.rgb[i:i + 3])
 
     def find(self, rect, predicate):
-        """The points of rect (left, top, right, bottom; right and bottom
-        exclusive; clipped to the screen) whose pixel satisfies predicate."""
+        """The points of rect (left, top, right, bottom exclusive; clipped)
+        whose pixel satisfies predicate."""
         left, top = max(rect[0], 0), max(rect[1], 0)
         right, bottom = min(rect[2], self.width), min(rect[3], self.height)
         return [(x, y) for y in range(top, bottom) for x in range(left, right) if predicate(self.pixel(x, y))]
@@ -181,24 +172,15 @@ class Screenshot:
 
 
 class Registry:
-    """The prefix's registry through `wine reg`. Values as the program
-    stores them: REG_DWORD as an unsigned int, REG_BINARY as bytes, REG_SZ
-    as str."""
+    """`wine reg`; REG_DWORD as an unsigned int, REG_BINARY as bytes, REG_SZ as str."""
 
     def __init__(self, state):
         self.state = state
 
     def _reg(self, *args):
-        # Output through a file: Wine's helper processes inherit the handles
-        # and outlive the command, so a pipe would never reach its end.
-        with tempfile.TemporaryFile() as out:
-            code = subprocess.run(["wine", "reg"] + list(args), env=wine_env(self.state), stdin=subprocess.DEVNULL,
-                                  stdout=out, stderr=subprocess.STDOUT, timeout=60).returncode
-            out.seek(0)
-            return code, out.read().decode(errors="replace")
+        return wine_output(self.state, "wine", "reg", *args, timeout=60)
 
-    def values(self, key=MEASURIX_KEY):
-        """{name: value} of the key; {} when it does not exist."""
+    def values(self, key=MEASURIX_KEY):  # {} when the key does not exist
         values = {}
         for line in self._reg("query", key)[1].splitlines():
             fields = line.strip().split("    ")
@@ -209,10 +191,8 @@ class Registry:
         return values
 
     def write(self, values, key=MEASURIX_KEY, reset=False):
-        """Writes {name ("@": the default value): int (REG_DWORD) | bytes |
-        str | None (deleted)} with
-        one `wine reg import`; reset first deletes the program's key and its
-        RunOnce entry."""
+        """{name ("@": the default): int | bytes | str | None (deleted)} in one
+        `wine reg import`; reset first deletes the program's key and RunOnce entry."""
         lines = ["REGEDIT4", ""]
         if reset:
             lines += ["[-%s]" % MEASURIX_KEY, "", "[%s]" % RUNONCE_KEY, '"Measurix"=-', ""]

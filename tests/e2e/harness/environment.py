@@ -5,13 +5,10 @@
     python3 -m harness.environment run prog.exe [args]   # one program in it
 
 Everything lives in $MEASURIX_E2E_STATE (default /tmp/measurix-e2e-$USER).
-`up` starts ``Xvfb :N -screen 0 1280x800x24`` on the first free display from
-:91 (-noreset, or the pointer jumps back to the centre whenever no X client
-is left), makes the prefix with ``wineboot -i`` and gives it a default
-virtual desktop of 1280x800: every plain ``wine prog.exe`` then runs in one
-Wine desktop covering the X screen, so the program's low-level hooks see
-xdotool's input and ``wine`` returns the program's own exit code. Wine's
-crash dialog is off; one persistent wineserver keeps starts quick.
+The prefix's default virtual desktop covers the X screen, so every plain
+``wine prog.exe`` runs in it, the program's low-level hooks see xdotool's
+input and ``wine`` returns the program's own exit code. Wine's crash dialog
+is off; one persistent wineserver keeps starts quick.
 """
 
 import json
@@ -41,11 +38,6 @@ def load_state():
     except FileNotFoundError:
         raise RuntimeError("no end-to-end environment in %s: run `python3 -m harness.environment up`"
                            % state_dir()) from None
-
-
-def _save(state):
-    with open(os.path.join(state["dir"], "state.json"), "w") as f:
-        json.dump(state, f)
 
 
 def wine_env(state):
@@ -87,40 +79,45 @@ def kill_processes(state, name=None):
         time.sleep(0.05)
 
 
+def wine_output(state, *command, timeout=600):
+    """(exit code, output). A file, not a pipe: Wine's helper processes
+    inherit the handles and outlive the command, so a pipe would never end."""
+    with tempfile.TemporaryFile() as out:
+        code = subprocess.run(command, env=wine_env(state), stdin=subprocess.DEVNULL, stdout=out,
+                              stderr=subprocess.STDOUT, timeout=timeout).returncode
+        out.seek(0)
+        return code, out.read().decode(errors="replace")
+
+
 def _run(state, *command):
-    # A file, not a pipe: Wine's helper processes inherit the handles and
-    # outlive the command, so a pipe would never reach its end.
-    with open(os.path.join(state["dir"], "setup.log"), "ab") as log:
-        subprocess.run(command, env=wine_env(state), stdin=subprocess.DEVNULL, stdout=log, stderr=log,
-                       check=True, timeout=300)
+    code, output = wine_output(state, *command)
+    if code != 0:
+        raise RuntimeError("%s failed (%d): %s" % (" ".join(command), code, output))
 
 
 def _start_xvfb(state):
-    for number in range(91, 300):
-        if os.path.exists("/tmp/.X11-unix/X%d" % number) or os.path.exists("/tmp/.X%d-lock" % number):
-            continue
-        read_end, write_end = os.pipe()
-        xvfb = subprocess.Popen(["Xvfb", ":%d" % number, "-screen", "0", "%dx%dx24" % (WIDTH, HEIGHT), "-nolisten",
-                                 "tcp", "-noreset", "-displayfd", str(write_end)], stdin=subprocess.DEVNULL,
-                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, pass_fds=(write_end,),
-                                start_new_session=True)
-        os.close(write_end)
-        state.update(display=":%d" % number, xvfb_pid=xvfb.pid)
-        _save(state)
-        # Xvfb writes its display number and a newline, maybe in two writes,
-        # once it accepts connections; the pipe stays open until the newline.
-        answer = b""
-        while not answer.endswith(b"\n") and select.select([read_end], [], [], 30)[0]:
-            chunk = os.read(read_end, 64)
-            if not chunk:
-                break
-            answer += chunk
-        os.close(read_end)
-        if answer.strip() == str(number).encode():
-            return
-        xvfb.kill()  # another X server took the number first
-        xvfb.wait()
-    raise RuntimeError("no free X display")
+    # Xvfb takes the first free display and writes its number and a newline,
+    # maybe in two writes, once it accepts connections. -noreset, or the
+    # pointer jumps back to the centre whenever no X client is left.
+    read_end, write_end = os.pipe()
+    xvfb = subprocess.Popen(["Xvfb", "-screen", "0", "%dx%dx24" % (WIDTH, HEIGHT), "-nolisten", "tcp", "-noreset",
+                             "-displayfd", str(write_end)], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                            stderr=subprocess.DEVNULL, pass_fds=(write_end,), start_new_session=True)
+    os.close(write_end)
+    state["xvfb_pid"] = xvfb.pid
+    answer = b""
+    while not answer.endswith(b"\n") and select.select([read_end], [], [], 30)[0]:
+        chunk = os.read(read_end, 64)
+        if not chunk:
+            break
+        answer += chunk
+    os.close(read_end)
+    if not answer.strip().isdigit():
+        xvfb.kill()
+        raise RuntimeError("Xvfb did not start")
+    state["display"] = ":" + answer.strip().decode()
+    with open(os.path.join(state["dir"], "state.json"), "w") as f:
+        json.dump(state, f)
 
 
 def up():
@@ -152,12 +149,11 @@ def down():
         state = load_state()
     except RuntimeError:
         return
-    subprocess.run(["wineserver", "-k"], env=wine_env(state), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                   stderr=subprocess.DEVNULL, timeout=60)
+    wine_output(state, "wineserver", "-k", timeout=60)
     kill_processes(state)
     try:  # only when the pid still is our Xvfb (pids are reused)
         with open("/proc/%d/cmdline" % state["xvfb_pid"], "rb") as f:
-            if state["display"].encode() in f.read().split(b"\0"):
+            if f.read().split(b"\0")[:2] == [b"Xvfb", b"-screen"]:
                 os.kill(state["xvfb_pid"], signal.SIGTERM)
     except (OSError, KeyError):
         pass
@@ -167,25 +163,21 @@ def down():
 
 
 def run(argv):
-    """Runs `wine argv...` in the environment; passes on its output and exit code."""
-    with tempfile.TemporaryFile() as log:
-        code = subprocess.run(["wine"] + argv, env=wine_env(load_state()), stdin=subprocess.DEVNULL, stdout=log,
-                              stderr=subprocess.STDOUT).returncode
-        log.seek(0)
-        sys.stdout.buffer.write(log.read())
-        return code
+    code, output = wine_output(load_state(), "wine", *argv)
+    sys.stdout.write(output)
+    return code
 
 
 def main(argv):
-    if argv[1:2] == ["run"] and len(argv) > 2:
+    command = argv[1] if len(argv) > 1 else ""
+    if command == "run" and len(argv) > 2:
         return run(argv[2:])
-    if argv[1:] == ["env"]:
-        state = load_state()
-        print("\n".join("export %s='%s'" % (k, wine_env(state)[k]) for k in ("DISPLAY", "WINEPREFIX", "WINEDEBUG",
-                                                                          "WINEDLLOVERRIDES")))
-    elif argv[1:] in (["up"], ["down"]):
+    if command == "env" and len(argv) == 2:
+        print("\n".join("export %s='%s'" % (k, wine_env(load_state())[k])
+                        for k in ("DISPLAY", "WINEPREFIX", "WINEDEBUG", "WINEDLLOVERRIDES")))
+    elif command in ("up", "down") and len(argv) == 2:
         os.makedirs(state_dir(), exist_ok=True)
-        (up if argv[1] == "up" else down)()
+        (up if command == "up" else down)()
     else:
         print("usage: python3 -m harness.environment up|down|env|run <program.exe> [arguments]", file=sys.stderr)
         return 2
