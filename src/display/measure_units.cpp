@@ -11,12 +11,12 @@ constexpr double DefaultPixelsPerInch = 96.0;
 constexpr double MillimetresPerInch = 25.4;
 
 constexpr UnitInfo Units[MeasureUnitCount] = {
-    {"px", "Pixels (physical)", 0},
-    {"dip", "Pixels (scaled)", 1},
-    {"mm", "Millimetres", 1},
-    {"cm", "Centimetres", 2},
-    {"in", "Inches", 3},
-    {"pt", "Points", 1},
+    {"px", "&Pixels (physical)", 0},
+    {"dip", "Pixels (&scaled)", 1},
+    {"mm", "&Millimetres", 1},
+    {"cm", "&Centimetres", 2},
+    {"in", "&Inches", 3},
+    {"pt", "P&oints", 1},
 };
 
 double Usable(double value, double fallback) { return std::isfinite(value) && value > 0.0 ? value : fallback; }

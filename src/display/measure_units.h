@@ -21,7 +21,7 @@ MeasureUnit UnitFromStored(int32_t stored);
 
 struct UnitInfo {
     const char* shortName;  // printed once in the label, e.g. "mm"
-    const char* menuName;   // the menu's and the settings dialog's wording
+    const char* menuName;   // the menu's wording, '&' before its access key (the dialog's list drops it)
     int32_t decimals;       // digits after the point for dx, dy and length
 };
 const UnitInfo& InfoOf(MeasureUnit unit);

@@ -103,7 +103,8 @@ void Init(HWND window) {
     };
     SendMessageW(window, WM_SETICON, ICON_SMALL, LPARAM(load(GetSystemMetrics(SM_CXSMICON))));
     for (int32_t unit = 0; unit < MeasureUnitCount; ++unit) {
-        const std::wstring name = WideFromUtf8(InfoOf(MeasureUnit(unit)).menuName);
+        std::wstring name = WideFromUtf8(InfoOf(MeasureUnit(unit)).menuName);
+        std::erase(name, L'&');  // a list has no access keys
         SendDlgItemMessageW(window, UnitCombo, CB_ADDSTRING, 0, LPARAM(name.c_str()));
     }
     SetDlgItemTextW(window, LengthEdit, L"85.60");
