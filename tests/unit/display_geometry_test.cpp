@@ -74,6 +74,8 @@ TEST(NumbersLabel, PlacedBesidePointerAwayFromStartAndInsideDesktop) {
     for (const auto& c : cases)
         EXPECT_EQ(PlaceLabel({60, 13, c.pointer, c.startX, c.extent, {-1280, 0, 1920, 1080}, c.linethick}), c.label)
             << c.name;
+    // Wider than either side: kept inside, from the left edge.
+    EXPECT_EQ(PlaceLabel({3190, 13, {0, 400}, -500, arrow, {-1280, 0, 1920, 1080}, 1.0}).left, -1280);
 }
 
 TEST(LinePath, OneReflectionWithLinesAndCross) {
