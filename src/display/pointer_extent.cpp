@@ -135,10 +135,10 @@ PointerExtent ExtentFromBox(const Rect& box, int32_t hotspotX, int32_t hotspotY)
     return {box.left - hotspotX, box.top - hotspotY, box.right - hotspotX - 1, box.bottom - hotspotY - 1};
 }
 
-PointerMeasurement MeasurePointerImage(int32_t cx, int32_t cy, int32_t hotspotX, int32_t hotspotY,
-                                       const PointerBits* bits) {
+PointerExtent MeasurePointerImage(int32_t cx, int32_t cy, int32_t hotspotX, int32_t hotspotY,
+                                  const PointerBits* bits) {
     if (bits) {
-        if (const auto box = VisiblePointerBox(*bits)) return {ExtentFromBox(*box, hotspotX, hotspotY), true};
+        if (const auto box = VisiblePointerBox(*bits)) return ExtentFromBox(*box, hotspotX, hotspotY);
     }
-    return {WholePointerCell(cx, cy, hotspotX, hotspotY), false};
+    return WholePointerCell(cx, cy, hotspotX, hotspotY);
 }

@@ -52,15 +52,10 @@ std::optional<Rect> VisiblePointerBox(const PointerBits& bits);
 PointerExtent ExtentFromBox(const Rect& box, int32_t hotspotX, int32_t hotspotY);
 
 // The extent of a pointer image of cell size cx by cy with its hotspot, from
-// its bits (nullptr when they could not be read or have an unexpected
-// layout). `measured` says whether the extent came from visible pixels and
-// may be kept for this pointer shape; otherwise it is the whole cell.
-struct PointerMeasurement {
-    PointerExtent extent;
-    bool measured = false;
-};
-PointerMeasurement MeasurePointerImage(int32_t cx, int32_t cy, int32_t hotspotX, int32_t hotspotY,
-                                       const PointerBits* bits);
+// its visible pixels; the whole cell when its bits could not be read (nullptr),
+// have an unexpected layout or show nothing.
+PointerExtent MeasurePointerImage(int32_t cx, int32_t cy, int32_t hotspotX, int32_t hotspotY,
+                                  const PointerBits* bits);
 
 // The extent of the pointer shown now (Win32; cached per pointer shape).
 PointerExtent MeasurePointerExtent();

@@ -79,13 +79,13 @@ PointerExtent MeasurePointerExtent() {
     bits.mask = mask.present ? maskBits.data() : nullptr;
     bits.maskRows = mask.height;
     bits.color = color.present ? colorBits.data() : nullptr;
-    const PointerMeasurement measurement = MeasurePointerImage(cx, cy, hx, hy, read ? &bits : nullptr);
+    const PointerExtent extent = MeasurePointerImage(cx, cy, hx, hy, read ? &bits : nullptr);
     // The answer belongs to the shape also when it is the whole cell, because
     // the bits have a layout the analysis does not read or show nothing; only
     // a failed read of readable bits is tried again.
-    if (read || !fits) Cache = {cursor.hCursor, measurement.extent};
+    if (read || !fits) Cache = {cursor.hCursor, extent};
 
     if (icon.hbmMask) DeleteObject(icon.hbmMask);
     if (icon.hbmColor) DeleteObject(icon.hbmColor);
-    return measurement.extent;
+    return extent;
 }
