@@ -4,6 +4,7 @@ notification area, no window per icon: the test clicks the icon's slot and
 finds the icon by its yellow pixels. xdotool's keys do not reach the icon's
 menu (X keeps the focus elsewhere): the test posts them to the menu window."""
 
+import subprocess
 import threading
 
 from harness import MeasurixTestCase
@@ -60,8 +61,16 @@ class UnitsAndClipboardTest(MeasurixTestCase):
         self.program = program = self.start("-hide", seed={"version": 36, "x0": 100, "y0": 100})
         # Keys reach the hooks only through a Wine window with the X focus; a
         # start with -hide activates none, and an earlier test's desktop can
-        # leave the focus on the root window.
-        self.input.xdotool("search", "--sync", "--name", "Wine desktop", "windowfocus")
+        # leave the focus on the root window. That desktop's X window may still
+        # be found while it goes away, and focusing it fails: wait for one that
+        # takes the focus.
+        def focus_desktop():
+            try:
+                self.input.xdotool("search", "--onlyvisible", "--name", "Wine desktop", "windowfocus")
+                return True
+            except subprocess.CalledProcessError:
+                return False
+        self.wait_until(focus_desktop, 10, "the X focus on the Wine desktop")
         self.wait_ruler(program, True)
         self.wait_until(self.icon_shown, 10, "the icon in the notification area")
 
