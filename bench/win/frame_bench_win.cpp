@@ -21,8 +21,28 @@
 #include "display/loupe_frame_win.h"
 #define MEASURIX_HAS_LOUPE 1
 #endif
+#if __has_include("display/frame_record_win.h")
+#include "display/frame_record_win.h"
+#define MEASURIX_HAS_FRAME_RECORD 1
+#endif
 
 namespace {
+
+#ifdef MEASURIX_HAS_FRAME_RECORD
+// A frame starts from its record: the DPI and the pointer shape are read
+// once for the frame.
+void StartFrame() {
+    const FrameInputs inputs = CurrentFrameInputs();
+    TheDisplay.frameDpi = inputs.dpi;
+    TheDisplay.framePointer = inputs.pointerShape;
+    BeginFrame();
+}
+PointerExtent PointerExtentNow() { return MeasurePointerExtent(CurrentFrameInputs().pointerShape); }
+#else
+// Older trees: each part of a frame reads the system itself.
+void StartFrame() { BeginFrame(); }
+PointerExtent PointerExtentNow() { return MeasurePointerExtent(); }
+#endif
 
 double Microseconds(LONGLONG counts) {
     LARGE_INTEGER frequency;
@@ -77,6 +97,7 @@ void Run(const char* name, Point start, Point pointer, int32_t refnr, int frames
         LARGE_INTEGER t0, t1, t2;
         const double c0 = ThreadCpuMicroseconds();
         QueryPerformanceCounter(&t0);
+        StartFrame();
         DrawLineFrame();
         QueryPerformanceCounter(&t1);
         const double c1 = ThreadCpuMicroseconds();
@@ -227,7 +248,7 @@ void LabelBreakdown(int frames) {
     const wchar_t text[] = L"180x-240 300.0 143.1\u00B0";
     const int length = int(std::size(text) - 1);
     const Rect label{600, 300, 720, 317};
-    const double pointer = TimeMedian(frames, [&](int) { MeasurePointerExtent(); });
+    const double pointer = TimeMedian(frames, [&](int) { PointerExtentNow(); });
     const double cursorInfo = TimeMedian(frames, [&](int) {
         CURSORINFO info{};
         info.cbSize = sizeof info;
@@ -296,6 +317,34 @@ void LabelBreakdown(int frames) {
                 pointer, cursorInfo, measure, surface, gdipDc, eightTexts, present, show, zOrder, zOrderCheck);
 }
 
+// What presenting costs by what changes between two frames: nothing, the
+// position, or the size (Wine makes the native surface anew for a new size).
+void PresentBreakdown(int frames, int width, int height) {
+    HWND line = static_cast<HWND>(TheDisplay.LineWindow.load());
+    RenderSurface s;
+    CreateSurface(Rect{0, 0, width + 1, height + 1}, s);
+    HDC memory = CreateCompatibleDC(nullptr);
+    HGDIOBJ previous = SelectObject(memory, s.dib);
+    BLENDFUNCTION blend{AC_SRC_OVER, 0, BYTE(TheDisplay.currentAlpha), AC_SRC_ALPHA};
+    POINT source{0, 0};
+    auto cost = [&](int moveBy, int growBy) {
+        const double wall = TimeMedian(frames, [&](int i) {
+            POINT destination{400 + moveBy * (i & 1), 300};
+            SIZE size{width + growBy * (i & 1), height};
+            UpdateLayeredWindow(line, nullptr, &destination, &size, memory, &source, 0, &blend, ULW_ALPHA);
+        });
+        return std::pair<double, double>{wall, lastCpuPerCall};
+    };
+    const auto same = cost(0, 0), moved = cost(1, 0), resized = cost(0, 1);
+    std::printf("presenting %dx%d (wall/CPU us): same place %.0f/%.0f, moved %.0f/%.0f, resized %.0f/%.0f\n", width,
+                height, same.first, same.second, moved.first, moved.second, resized.first, resized.second);
+    SelectObject(memory, previous);
+    DeleteDC(memory);
+    GdipFlat::GdipDeleteGraphics(s.graphics);
+    GdipFlat::GdipDisposeImage(s.bitmap);
+    DeleteObject(s.dib);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -317,25 +366,31 @@ int main(int argc, char** argv) {
     // The loupe's own cost: the frame's DPI query, then the loupe image
     // (capture, magnify, text, present) at 15 and 31 pixels across.
     TheDisplay.measure.currentPoint = {start.x + 180, start.y - 240};
-    const double dpiQuery = TimeMedian(frames, [&](int) { BeginFrame(); });
+    const double dpiQuery = TimeMedian(frames, [&](int) { StartFrame(); });
     TheDisplay.measure.slowKey = true;
     double loupe[2];
     for (int i = 0; i < 2; ++i) {
         TheDisplay.loupesize = i ? 31 : 15;
-        BeginFrame();
+        StartFrame();
         loupe[i] = TimeMedian(frames, [&](int k) {
             TheDisplay.measure.currentPoint.x = start.x + 180 + (k & 1);
-            BeginFrame();
+            StartFrame();
             DrawLoupeFrame();
         });
     }
     TheDisplay.measure.slowKey = false;
     TheDisplay.loupesize = 15;
-    BeginFrame();
+    StartFrame();
     DrawLoupeFrame();
     std::printf("loupe: frame DPI query %.1f us; loupe image median %.1f us (15 px across), %.1f us (31 px across)\n",
                 dpiQuery, loupe[0], loupe[1]);
 #endif
+    if (argc > 2) {
+        PresentBreakdown(frames, 49, 103);
+        PresentBreakdown(frames, 120, 17);
+        PresentBreakdown(frames, 363, 608);
+        return 0;
+    }
     Breakdown(frames / 4 + 1);
     LabelBreakdown(frames / 4 + 1);
     StrokeBreakdown(frames / 4 + 1, 180, 240);

@@ -55,11 +55,13 @@ struct RulerDisplayWindow {
     std::atomic<int32_t> loupezoom{8};
     std::atomic<int32_t> loupesize{15};
 
-    // Per frame (main thread): the DPI of the monitor under the pointer; the
+    // Per frame (main thread): the DPI of the monitor under the pointer and
+    // the pointer shape shown (0: none), as the frame's record has them; the
     // desktop square the loupe magnifies, empty while it is not shown, which
     // the line and the label keep clear of; where the label went (empty when
     // hidden); and whether a screen capture failed while the slow key is held.
     int32_t frameDpi = 96;
+    uintptr_t framePointer = 0;
     Rect loupeSource{};
     Rect labelRect{};
     bool loupeFailed = false;

@@ -1,5 +1,7 @@
 #include "display/frame_scale_win.h"
 
+#include <optional>
+
 #include "display/display_object.h"
 #include "display/dpi_scale.h"
 #include "display/overlay_window_win.h"
@@ -39,16 +41,32 @@ HFONT scaledFrom = nullptr;
 uint32_t scaledGeneration = 0;
 int32_t scaledDpi = 0;
 
+// The monitor last asked about and its DPI: the pointer stays on one
+// monitor for long, and asking is a trip to the window server.
+struct KnownMonitor {
+    Rect rect;
+    int32_t dpi = BaseDpi;
+};
+std::optional<KnownMonitor> lastMonitor;
+
 }  // namespace
 
 int32_t MonitorDpiAt(Point p) {
-    if (GetDpiForMonitorFunction function = DpiForMonitor()) {
-        UINT x = 0, y = 0;
-        HMONITOR monitor = MonitorFromPoint(POINT{p.x, p.y}, MONITOR_DEFAULTTONEAREST);
-        if (monitor && SUCCEEDED(function(monitor, MonitorEffectiveDpi, &x, &y))) return UsableDpi(int32_t(y));
+    if (lastMonitor && Inside(lastMonitor->rect, p)) return lastMonitor->dpi;
+    GetDpiForMonitorFunction function = DpiForMonitor();
+    HMONITOR monitor = function ? MonitorFromPoint(POINT{p.x, p.y}, MONITOR_DEFAULTTONEAREST) : nullptr;
+    UINT x = 0, y = 0;
+    if (!monitor || FAILED(function(monitor, MonitorEffectiveDpi, &x, &y))) return SystemDpi();
+    const int32_t dpi = UsableDpi(int32_t(y));
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoW(monitor, &info)) {
+        lastMonitor = KnownMonitor{{info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right, info.rcMonitor.bottom}, dpi};
     }
-    return SystemDpi();
+    return dpi;
 }
+
+void ForgetMonitorDpi() { lastMonitor.reset(); }
 
 HFONT LabelFontAt(int32_t dpi) {
     HFONT font = CurrentLabelFont();

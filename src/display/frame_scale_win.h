@@ -10,6 +10,8 @@
 // The DPI of the monitor that holds p (the system DPI where the system
 // cannot tell per monitor).
 int32_t MonitorDpiAt(Point p);
+// Drops the DPI kept for the monitor last asked about.
+void ForgetMonitorDpi();
 // The label font for drawing at dpi; the caller holds DisplayLock. At the
 // DPI the font was made for, the very font of CurrentLabelFont.
 HFONT LabelFontAt(int32_t dpi);

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "display/display_object.h"
+#include "display/frame_record_win.h"
 #include "display/gdiplus_flat_win.h"
 #include "display/line_path.h"
 #include "display/loupe_frame_win.h"
@@ -99,7 +100,7 @@ void DrawLineFrame() {
     rect.top -= margin;
     rect.right += margin;
     rect.bottom += margin;
-    rect = Intersect(rect, VirtualScreenRect());
+    rect = Intersect(rect, DesktopRect());
 
     RenderSurface surface;
     GpGraphics* graphics = CreateSurface(rect, surface);
@@ -137,7 +138,9 @@ void DrawLineFrame() {
     PresentSurface(static_cast<HWND>(TheDisplay.LineWindow.load()), rect, surface);
 }
 
-void ComposeFrame() {
+void ComposeFrame(const FrameInputs& inputs) {
+    TheDisplay.frameDpi = inputs.dpi;
+    TheDisplay.framePointer = inputs.pointerShape;
     BeginFrame();
     DrawLineFrame();
     DrawNumbersFrame();

@@ -8,6 +8,7 @@
 #include "app/app_messages.h"
 #include "display/display_object.h"
 #include "display/dpi_scale.h"
+#include "display/frame_record_win.h"
 #include "display/frame_scale_win.h"
 #include "display/label_text.h"
 #include "display/loupe_layout.h"
@@ -46,7 +47,7 @@ HWND LoupeWindow() {
 // is what keeps them out under Wine, whose capture shows every window.
 bool CaptureSource(const Rect& source, std::vector<uint32_t>& pixels) {
     const int32_t size = source.right - source.left;
-    const Rect desktop = VirtualScreenRect();
+    const Rect desktop = DesktopRect();
     const Rect part{std::max(source.left, desktop.left), std::max(source.top, desktop.top),
                     std::min(source.right, desktop.right), std::min(source.bottom, desktop.bottom)};
     if (IsEmpty(part)) return false;
@@ -168,7 +169,6 @@ void CreateLoupeWindow() {
 
 void BeginFrame() {
     MeasureState& measure = TheDisplay.measure;
-    TheDisplay.frameDpi = MonitorDpiAt(measure.currentPoint);
     if (!measure.slowKey) TheDisplay.loupeFailed = false;  // the next hold tries again
     const bool shown = measure.slowKey && TheDisplay.loupe.load() && !TheDisplay.loupeFailed &&
                        TheDisplay.targetAlpha > 0;
@@ -210,9 +210,9 @@ void DrawLoupeFrame() {
     loupe::PlacementInput in;
     in.pointer = TheDisplay.measure.currentPoint;
     in.startX = TheDisplay.measure.startPoint.x;
-    in.pointerExtent = MeasurePointerExtent();
+    in.pointerExtent = MeasurePointerExtent(TheDisplay.framePointer);
     in.label = TheDisplay.labelRect;
-    in.virtualScreen = VirtualScreenRect();
+    in.virtualScreen = DesktopRect();
     in.size = size;
     in.zoom = loupe::UsableZoom(TheDisplay.loupezoom.load());
     in.dpi = dpi;

@@ -4,8 +4,8 @@
 #include "display/gdiplus_flat_win.h"
 #include "platform/types.h"
 
-// At the start of a frame: the DPI under the pointer and whether the loupe
-// shows (TheDisplay.frameDpi, TheDisplay.loupeSource).
+// At the start of a frame, with the frame's DPI and pointer shape set:
+// whether the loupe shows, and what it magnifies (TheDisplay.loupeSource).
 void BeginFrame();
 // Keeps the line out of the magnified square; origin is the line surface's
 // desktop rectangle.

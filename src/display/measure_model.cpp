@@ -19,10 +19,6 @@ int32_t Saturate(int64_t v) {
     return static_cast<int32_t>(v);
 }
 
-bool Inside(const Rect& r, Point p) {
-    return r.left <= p.x && p.x < r.right && r.top <= p.y && p.y < r.bottom;
-}
-
 }  // namespace
 
 double NormalizeDegrees(double v) {

@@ -6,6 +6,7 @@
 
 #include "display/display_object.h"
 #include "display/dpi_scale.h"
+#include "display/frame_record_win.h"
 #include "display/frame_scale_win.h"
 #include "display/label_outline.h"
 #include "display/label_text.h"
@@ -47,14 +48,15 @@ bool DrawWithGdi(GpGraphics* graphics, HFONT font, Draw draw) {
     return true;
 }
 
-// The text's size in pixels with the label font.
-SIZE MeasureText(HWND window, HFONT font, const std::wstring& text) {
-    HDC dc = GetDC(window);
+// The text's size in pixels with the label font, measured on a memory
+// context kept for the program's life (a window's would be a trip to the
+// window server at every frame).
+SIZE MeasureText(HFONT font, const std::wstring& text) {
+    static HDC dc = CreateCompatibleDC(nullptr);
     HGDIOBJ previousFont = SelectObject(dc, font);
     RECT r{1, 1, 2, 2};
     DrawTextW(dc, text.c_str(), int(text.size()), &r, DT_CALCRECT | LabelTextFlags);
     SelectObject(dc, previousFont);
-    ReleaseDC(window, dc);
     return {r.right - 1, r.bottom - 1};
 }
 
@@ -68,7 +70,7 @@ void DrawNumbersFrame() {
         HideOverlayWindow(numbers);
         return;
     }
-    ShowWindow(numbers, SW_SHOWNOACTIVATE);
+    if (!IsWindowVisible(numbers)) ShowWindow(numbers, SW_SHOWNOACTIVATE);
 
     const MeasureState& measure = TheDisplay.measure;
     const MeasureReadout readout = ReadMeasurement(measure);
@@ -78,7 +80,7 @@ void DrawNumbersFrame() {
     std::lock_guard<std::recursive_mutex> lock(TheDisplay.DisplayLock);
     const int32_t dpi = TheDisplay.frameDpi;
     HFONT font = LabelFontAt(dpi);
-    const SIZE textSize = MeasureText(numbers, font, text);
+    const SIZE textSize = MeasureText(font, text);
     // The text rectangle in label coordinates, inside the outline.
     const int32_t outlineWidth = LabelOutlineWidth(dpi);
     const RECT textRect{outlineWidth, outlineWidth, textSize.cx + outlineWidth + 2, textSize.cy + outlineWidth + 2};
@@ -88,8 +90,8 @@ void DrawNumbersFrame() {
     placement.textHeight = textSize.cy;
     placement.pointer = measure.currentPoint;
     placement.startX = measure.startPoint.x;
-    placement.pointerExtent = MeasurePointerExtent();
-    placement.virtualScreen = VirtualScreenRect();
+    placement.pointerExtent = MeasurePointerExtent(TheDisplay.framePointer);
+    placement.virtualScreen = DesktopRect();
     placement.linethick = TheDisplay.linethick.load();
     placement.dpi = dpi;
     // While the loupe shows, the label also stays clear of the square it

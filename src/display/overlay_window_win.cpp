@@ -12,6 +12,7 @@
 #include "app/restart.h"
 #include "display/display_object.h"
 #include "display/frame_inputs.h"
+#include "display/frame_record_win.h"
 #include "display/frame_scale_win.h"
 #include "display/gdiplus_flat_win.h"
 #include "display/measure_model.h"
@@ -58,15 +59,6 @@ void DeleteMadeFont() {
 // What the frame on screen was drawn from; nothing while LineWindow holds no
 // image (before the first frame, and once hidden, which shrinks it away).
 std::optional<FrameInputs> shownFrame;
-
-FrameInputs CurrentFrameInputs() {
-    CURSORINFO cursor{};
-    cursor.cbSize = sizeof cursor;
-    const bool pointerShown = GetCursorInfo(&cursor) && cursor.flags == CURSOR_SHOWING;
-    return ReadFrameInputs(TheDisplay, VirtualScreenRect(),
-                           pointerShown ? reinterpret_cast<uintptr_t>(cursor.hCursor) : 0,
-                           MonitorDpiAt(TheDisplay.measure.currentPoint));
-}
 
 HWND LineWindowHandle() { return static_cast<HWND>(TheDisplay.LineWindow.load()); }
 HWND NumbersWindowHandle() { return static_cast<HWND>(TheDisplay.NumbersWindow.load()); }
@@ -115,6 +107,14 @@ LRESULT CALLBACK OverlayWindowProc(HWND window, UINT message, WPARAM wParam, LPA
             SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
             return 0;
         }
+        case WM_DISPLAYCHANGE:
+        case WM_DPICHANGED:
+        case WM_SETTINGCHANGE:
+            // The desktop, a monitor's DPI or the pointer's size may have
+            // changed: read again, and drawn again if the ruler shows.
+            ForgetDisplayLayout();
+            if (IsWindowVisible(window)) RedrawScheduler();
+            break;
         case WM_ENDSESSION:
             // Both windows get it; the second run only posts WM_QUIT again.
             LogOffHandling();
@@ -184,7 +184,11 @@ void DisplayShutdown() {
     TheDisplay.graphicsToken = 0;
 }
 
-void RedrawScheduler() {
+namespace {
+
+// Draws now, from `inputs` when the caller has just read them, or leaves a
+// timer to draw once the redraw limit has passed.
+void DrawOrDefer(std::optional<FrameInputs> inputs) {
     HWND line = LineWindowHandle();
     if (!line) return;
     const overlay_timing::RedrawDecision decision =
@@ -198,14 +202,19 @@ void RedrawScheduler() {
     KillTimer(line, RedrawTimerId);
     // Taken before drawing: a setting the options thread changes meanwhile
     // makes the record differ, and the next pointer update draws again.
-    shownFrame = CurrentFrameInputs();
+    shownFrame = inputs ? *inputs : CurrentFrameInputs();
     FadeState fade = LoadFade();
     if (overlay_timing::AdoptAlphaSetting(fade, TheDisplay.alpha.load())) StoreFade(fade);
-    ComposeFrame();
+    ComposeFrame(*shownFrame);
 }
 
+}  // namespace
+
+void RedrawScheduler() { DrawOrDefer(std::nullopt); }
+
 void RedrawIfChanged() {
-    if (!shownFrame || *shownFrame != CurrentFrameInputs()) RedrawScheduler();
+    FrameInputs now = CurrentFrameInputs();
+    if (!shownFrame || *shownFrame != now) DrawOrDefer(now);
 }
 
 void FadeIn(int32_t fadeMs) {

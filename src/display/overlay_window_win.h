@@ -2,6 +2,7 @@
 #pragma once
 #include <windows.h>
 
+#include "display/frame_inputs.h"
 #include "platform/types.h"
 
 // Puts window in the top-most band (directly below `above` when given), then
@@ -14,6 +15,6 @@ void HideOverlayWindow(HWND window);
 // caller holds DisplayLock while using it.
 HFONT CurrentLabelFont();
 // LineWindow's and NumbersWindow's images for one frame, in that order.
-void ComposeFrame();
+void ComposeFrame(const FrameInputs& inputs);
 void DrawLineFrame();
 void DrawNumbersFrame();

@@ -57,5 +57,6 @@ PointerExtent ExtentFromBox(const Rect& box, int32_t hotspotX, int32_t hotspotY)
 PointerExtent MeasurePointerImage(int32_t cx, int32_t cy, int32_t hotspotX, int32_t hotspotY,
                                   const PointerBits* bits);
 
-// The extent of the pointer shown now (Win32; cached per pointer shape).
-PointerExtent MeasurePointerExtent();
+// The extent of a pointer shape, an HCURSOR (Win32; cached per shape); none
+// for 0, the shape of a hidden pointer.
+PointerExtent MeasurePointerExtent(uintptr_t shape);

@@ -49,14 +49,13 @@ bool ReadBits(HDC dc, HBITMAP bitmap, int32_t width, int32_t rows, WORD bitCount
 
 }  // namespace
 
-PointerExtent MeasurePointerExtent() {
-    CURSORINFO cursor{};
-    cursor.cbSize = sizeof cursor;
-    if (!GetCursorInfo(&cursor) || !cursor.hCursor || cursor.flags != CURSOR_SHOWING) return {};
-    if (cursor.hCursor == Cache.pointer) return Cache.extent;
+PointerExtent MeasurePointerExtent(uintptr_t shape) {
+    HCURSOR pointer = reinterpret_cast<HCURSOR>(shape);
+    if (!pointer) return {};
+    if (pointer == Cache.pointer) return Cache.extent;
 
     ICONINFO icon{};
-    if (!GetIconInfo(cursor.hCursor, &icon)) return {};
+    if (!GetIconInfo(pointer, &icon)) return {};
     const int32_t hx = int32_t(icon.xHotspot);
     const int32_t hy = int32_t(icon.yHotspot);
     const int32_t cx = GetSystemMetrics(SM_CXCURSOR);
@@ -83,7 +82,7 @@ PointerExtent MeasurePointerExtent() {
     // The answer belongs to the shape also when it is the whole cell, because
     // the bits have a layout the analysis does not read or show nothing; only
     // a failed read of readable bits is tried again.
-    if (read || !fits) Cache = {cursor.hCursor, extent};
+    if (read || !fits) Cache = {pointer, extent};
 
     if (icon.hbmMask) DeleteObject(icon.hbmMask);
     if (icon.hbmColor) DeleteObject(icon.hbmColor);

@@ -23,10 +23,10 @@ GpGraphics* CreateSurface(const Rect& rect, RenderSurface& surface) {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    HDC screen = GetDC(nullptr);
+    // No device context is needed for RGB colours; asking for the
+    // screen's would cost a trip to the window server.
     void* pixels = nullptr;
-    HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
-    ReleaseDC(nullptr, screen);
+    HBITMAP dib = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
     if (!dib || !pixels) {
         if (dib) DeleteObject(dib);
         return nullptr;
@@ -55,19 +55,20 @@ GpGraphics* CreateSurface(const Rect& rect, RenderSurface& surface) {
 }
 
 void PresentSurface(HWND window, const Rect& rect, RenderSurface& surface) {
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
+    // One memory context for every frame of the program's life (the frames
+    // are all drawn on one thread); the screen's context is left out, as
+    // UpdateLayeredWindow then takes the default palette, which a 32-bit
+    // image does not use.
+    static HDC memory = CreateCompatibleDC(nullptr);
     HGDIOBJ previous = SelectObject(memory, surface.dib);
 
     // LineWindow stays directly below NumbersWindow; the label's own window
     // needs nothing above it.
     HWND numbers = static_cast<HWND>(TheDisplay.NumbersWindow.load());
     HWND above = window == numbers ? nullptr : numbers;
-    UpdateLayered(window, above, &rect, screen, memory, TheDisplay.currentAlpha);
+    UpdateLayered(window, above, &rect, nullptr, memory, TheDisplay.currentAlpha);
 
     SelectObject(memory, previous);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
 
     if (surface.graphics) GdipFlat::GdipDeleteGraphics(surface.graphics);
     if (surface.bitmap) GdipFlat::GdipDisposeImage(surface.bitmap);

@@ -21,3 +21,5 @@ struct Point {
     int32_t y = 0;
     friend bool operator==(const Point&, const Point&) = default;
 };
+
+inline bool Inside(const Rect& r, Point p) { return r.left <= p.x && p.x < r.right && r.top <= p.y && p.y < r.bottom; }

@@ -1,0 +1,14 @@
+// What a frame is drawn from that only the system can tell: the virtual
+// desktop, the pointer shape shown and the DPI of the monitor under the
+// pointer. The desktop and the monitors' DPI are kept between frames until
+// the display settings change: each reading is a trip to the window server
+// (under Wine several), and a moving pointer asks for them at every frame.
+#pragma once
+#include "display/frame_inputs.h"
+
+// The record of everything the next frame shows.
+FrameInputs CurrentFrameInputs();
+// The virtual desktop.
+Rect DesktopRect();
+// Drops what is kept, after a display, DPI or system setting changed.
+void ForgetDisplayLayout();
