@@ -140,11 +140,14 @@ def frame_figures(env, frame_bench):
     """Medians in ms of ComposeFrame for the three lines of the frame
     benchmark, and the label part (ComposeFrame minus DrawLineFrame, timed in
     the frame's order) of the 300-pixel one."""
-    medians, name, loupe = {}, None, None
+    medians, name, loupe, present = {}, None, None, {}
     for row in run_wine(env, frame_bench, "200").splitlines():
         words = row.split()
         if row.startswith("loupe:"):
             loupe = float(row.split("loupe image median ")[1].split()[0]) / 1000
+        if row.startswith("presenting "):
+            # "presenting WxH (wall/CPU us): same place a/b, moved c/d, resized e/f": the CPU of a resize
+            present[words[1]] = float(row.rsplit("/", 1)[1]) / 1000
         if row and not row.startswith(" ") and ":" in row:
             name = row.split(":")[0]
         elif words[:1] in (["ComposeFrame"], ["DrawLineFrame"]):
@@ -153,7 +156,8 @@ def frame_figures(env, frame_bench):
             "frame": medians[("300-pixel line", "ComposeFrame")],
             "label": medians[("300-pixel line", "ComposeFrame")] - medians[("300-pixel line", "DrawLineFrame")],
             "frame99": medians[("99 reflections across the desktop", "ComposeFrame")],
-            "loupe": loupe}
+            "loupe": loupe,
+            "present": (present["120x17"], present["363x608"]) if present else None}
 
 
 def native_figures(path):
@@ -178,6 +182,8 @@ ROWS = [
     ("One ComposeFrame, refnr 99 across the desktop", "frame99", lambda v: "%.2f ms" % v),
     ("The loupe's image per frame, 15 pixels across (while Ctrl is held)", "loupe",
      lambda v: "%.2f ms median" % v if v is not None else "(no loupe)"),
+    ("Presenting one new image, CPU: a label (120x17), a long line's window (363x608)", "present",
+     lambda v: "%.2f ms, %.2f ms" % v if v else "(not measured)"),
     ("Keyboard hook logic per event (native)", "hook",
      lambda v: "%.0f ns, %d allocations" % v if v else "(not built)"),
 ]

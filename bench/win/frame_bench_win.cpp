@@ -385,14 +385,11 @@ int main(int argc, char** argv) {
     std::printf("loupe: frame DPI query %.1f us; loupe image median %.1f us (15 px across), %.1f us (31 px across)\n",
                 dpiQuery, loupe[0], loupe[1]);
 #endif
-    if (argc > 2) {
-        PresentBreakdown(frames, 49, 103);
-        PresentBreakdown(frames, 120, 17);
-        PresentBreakdown(frames, 363, 608);
-        return 0;
-    }
     Breakdown(frames / 4 + 1);
     LabelBreakdown(frames / 4 + 1);
+    // A label, and the line window of a long diagonal.
+    PresentBreakdown(frames / 2 + 1, 120, 17);
+    PresentBreakdown(frames / 2 + 1, 363, 608);
     StrokeBreakdown(frames / 4 + 1, 180, 240);
     StrokeBreakdown(frames / 4 + 1, 363, 608);
     // The longest path: 99 reflections from a pointer near the top corner.
