@@ -1,5 +1,7 @@
 #include "app/ruler_control.h"
 
+#include <optional>
+
 #include "app/app_messages.h"
 #include "app/mouse_speed.h"
 #include "display/display_object.h"
@@ -64,8 +66,9 @@ void FollowPointer(bool readKeysBack) {
     // An unreadable pointer position keeps the last one, so the measurement
     // stays where it was instead of jumping to the desktop's corner.
     Point pointer = TheDisplay.measure.currentPoint;
-    platform::Pointer.position(pointer);
-    UpdateFromPointer(pointer.x, pointer.y, moveStart, rotate);
+    uintptr_t shape = 0;
+    const bool read = platform::Pointer.read(pointer, shape);
+    UpdateFromPointer(pointer.x, pointer.y, read ? std::optional<uintptr_t>(shape) : std::nullopt, moveStart, rotate);
 
     if (moveStart || rotate) {
         HeldMoveUnsaved = true;

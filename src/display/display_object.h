@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 
 #include "app/clock.h"
 #include "platform/types.h"
@@ -88,8 +89,12 @@ bool GetDisplayFont(FontDescription& out);
 void DisplayStart();      // graphics library, default start point, the two windows
 void DisplayShutdown();   // windows destroyed, font back to default, graphics down
 void RedrawScheduler();   // draw now or when the redraw limit has passed
-void RedrawIfChanged();   // the same, unless the frame on screen shows what is to be drawn
+// The same, unless the frame on screen shows what is to be drawn; with the
+// pointer shape when the caller has just read it.
+void RedrawIfChanged(std::optional<uintptr_t> pointerShape = std::nullopt);
 void FadeIn(int32_t fadeMs);
 void FadeOut(int32_t fadeMs);
-// Moves the points or turns the reference angle, then asks for a frame.
-void UpdateFromPointer(int32_t x, int32_t y, bool moveStart, bool reflectionKey);
+// Moves the points or turns the reference angle, then asks for a frame; the
+// pointer shape goes with the position when it was read with it.
+void UpdateFromPointer(int32_t x, int32_t y, std::optional<uintptr_t> pointerShape, bool moveStart,
+                       bool reflectionKey);

@@ -14,12 +14,14 @@ std::optional<Rect> desktop;
 
 }  // namespace
 
-FrameInputs CurrentFrameInputs() {
-    CURSORINFO cursor{};
-    cursor.cbSize = sizeof cursor;
-    const bool pointerShown = GetCursorInfo(&cursor) && cursor.flags == CURSOR_SHOWING;
-    return ReadFrameInputs(TheDisplay, DesktopRect(), pointerShown ? reinterpret_cast<uintptr_t>(cursor.hCursor) : 0,
-                           MonitorDpiAt(TheDisplay.measure.currentPoint));
+FrameInputs CurrentFrameInputs(std::optional<uintptr_t> pointerShape) {
+    if (!pointerShape) {
+        CURSORINFO cursor{};
+        cursor.cbSize = sizeof cursor;
+        const bool shown = GetCursorInfo(&cursor) && cursor.flags == CURSOR_SHOWING;
+        pointerShape = shown ? reinterpret_cast<uintptr_t>(cursor.hCursor) : 0;
+    }
+    return ReadFrameInputs(TheDisplay, DesktopRect(), *pointerShape, MonitorDpiAt(TheDisplay.measure.currentPoint));
 }
 
 Rect DesktopRect() {

@@ -3,8 +3,9 @@
 #include "display/display_object.h"
 #include "display/measure_model.h"
 
-void UpdateFromPointer(int32_t x, int32_t y, bool moveStart, bool reflectionKey) {
+void UpdateFromPointer(int32_t x, int32_t y, std::optional<uintptr_t> pointerShape, bool moveStart,
+                       bool reflectionKey) {
     ApplyPointerUpdate(TheDisplay.measure, TheDisplay.konscr.load(), x, y, moveStart, reflectionKey);
     // Settings changes are seen here too: the frame record holds them.
-    RedrawIfChanged();
+    RedrawIfChanged(pointerShape);
 }

@@ -212,8 +212,8 @@ void DrawOrDefer(std::optional<FrameInputs> inputs) {
 
 void RedrawScheduler() { DrawOrDefer(std::nullopt); }
 
-void RedrawIfChanged() {
-    FrameInputs now = CurrentFrameInputs();
+void RedrawIfChanged(std::optional<uintptr_t> pointerShape) {
+    FrameInputs now = CurrentFrameInputs(pointerShape);
     if (!shownFrame || *shownFrame != now) DrawOrDefer(now);
 }
 

@@ -73,6 +73,23 @@ void TraceModifierRow(const ModifierRow& row) {
     Trace("GetModifiers %02x=>%04x\n", unsigned(row.genericCode), unsigned(state));
 }
 
+// A key's state from its asynchronous reading and the thread's view of it;
+// with `keyboard`, that view comes from one reading of the whole keyboard
+// (under Wine each single key read is a trip to the server).
+uint8_t KeyStateOf(uint32_t code, const uint8_t* keyboard) {
+    // Code 0 is no key; codes above 255 are the program's own and have no
+    // physical state.
+    if (code == 0 || code > 0xFF) return 0;
+    const uint16_t async = uint16_t(platform::KeyStates.asyncKeyState(int32_t(code)));
+    const uint16_t sync = keyboard ? uint16_t((keyboard[code] & 0x80) << 8 | (keyboard[code] & 0x01))
+                                   : uint16_t(platform::KeyStates.keyState(int32_t(code)));
+    const uint16_t downSource = async != 0 ? async : sync;
+    uint8_t state = 0;
+    if (downSource & 0x8000) state |= StateDown;
+    if (sync & 0x0001) state |= StateToggled;
+    return state;
+}
+
 // One binding's state after an event of its key (or of a modifier key, for a
 // modifier-only binding): fresh presses flip the toggle.
 void StoreHeld(HotkeyBinding& binding, bool held) {
@@ -87,8 +104,8 @@ void StoreHeld(HotkeyBinding& binding, bool held) {
 // keyboard or mouse even when the byte has not changed (a hook event was
 // lost). A binding without modifiers then takes the keyboard's lock state as
 // its toggle.
-void ResyncKey(uint32_t key, uint8_t& kept, HotkeyBinding* binding, bool recheck) {
-    const uint8_t state = ReadKeyState(key);
+void ResyncKey(uint32_t key, uint8_t& kept, HotkeyBinding* binding, bool recheck, const uint8_t* keyboard) {
+    const uint8_t state = KeyStateOf(key, keyboard);
     // Codes without a physical state (modifiers alone, wheels, no key) read
     // 0 always; their state comes from the hooks only.
     const bool physical = key != 0 && key <= 0xFF;
@@ -188,27 +205,18 @@ void FeedKeyEvent(uint32_t code, uint32_t generic, bool down) {
     }
 }
 
-uint8_t ReadKeyState(uint32_t code) {
-    // Code 0 is no key; codes above 255 are the program's own and have no
-    // physical state.
-    if (code == 0 || code > 0xFF) return 0;
-    const uint16_t async = uint16_t(platform::KeyStates.asyncKeyState(int32_t(code)));
-    const uint16_t sync = uint16_t(platform::KeyStates.keyState(int32_t(code)));
-    const uint16_t downSource = async != 0 ? async : sync;
-    uint8_t state = 0;
-    if (downSource & 0x8000) state |= StateDown;
-    if (sync & 0x0001) state |= StateToggled;
-    return state;
-}
+uint8_t ReadKeyState(uint32_t code) { return KeyStateOf(code, nullptr); }
 
 void ResyncKeyStates() {
     if (!AcquireHookLock(HookLockWaitMs)) return;
+    uint8_t keyboard[256];
+    const uint8_t* view = platform::KeyStates.keyboardState(keyboard) ? keyboard : nullptr;
     const bool recheck = TakeMissedKeyEvent();
     for (ModifierRow& row : ModifierTable) {
-        ResyncKey(row.leftCode, row.leftState, nullptr, recheck);
-        ResyncKey(row.rightCode, row.rightState, nullptr, recheck);
+        ResyncKey(row.leftCode, row.leftState, nullptr, recheck, view);
+        ResyncKey(row.rightCode, row.rightState, nullptr, recheck, view);
     }
-    for (HotkeyBinding& binding : Bindings) ResyncKey(binding.code, binding.keyState, &binding, recheck);
+    for (HotkeyBinding& binding : Bindings) ResyncKey(binding.code, binding.keyState, &binding, recheck, view);
     ReleaseHookLock();
 }
 

@@ -1,4 +1,4 @@
-// The pointer position and the system mouse speed.
+// The pointer and the system mouse speed.
 #pragma once
 #include <cstdint>
 
@@ -7,7 +7,9 @@
 namespace platform {
 
 struct PointerSource {
-    bool (*position)(Point& out);            // GetCursorPos
+    // GetCursorInfo: where the pointer is, and the shape shown (an HCURSOR;
+    // 0 while the pointer is hidden). One call gives the frame both.
+    bool (*read)(Point& position, uintptr_t& shape);
     bool (*getMouseSpeed)(int32_t& speed);   // SPI_GETMOUSESPEED
     bool (*setMouseSpeed)(int32_t speed);    // SPI_SETMOUSESPEED, not persisted, not broadcast
 };

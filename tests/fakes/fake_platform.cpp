@@ -20,7 +20,7 @@ void FadeIn(int32_t) { ++FakeAppCalls.fadeIns; }
 void FadeOut(int32_t) { ++FakeAppCalls.fadeOuts; }
 void OpenOptionsDialog(bool minimized) { FakeAppCalls.optionsOpened.push_back(minimized); }
 void ArmPollTimer() { ++FakeAppCalls.pollTimerArms; }
-void UpdateFromPointer(int32_t x, int32_t y, bool moveStart, bool reflectionKey) {
+void UpdateFromPointer(int32_t x, int32_t y, std::optional<uintptr_t>, bool moveStart, bool reflectionKey) {
     FakeAppCalls.pointerUpdates.push_back({x, y, moveStart, reflectionKey});
 }
 
@@ -71,6 +71,13 @@ WindowMessages Messages = {
 KeyStateSource KeyStates = {
     [](int32_t vk) { return ValueOr(FakeSystem.asyncKeyState, vk, int16_t(0)); },
     [](int32_t vk) { return ValueOr(FakeSystem.keyState, vk, int16_t(0)); },
+    [](uint8_t (&states)[256]) {
+        for (int32_t vk = 0; vk < 256; ++vk) {
+            const int16_t state = ValueOr(FakeSystem.keyState, vk, int16_t(0));
+            states[vk] = uint8_t(((state & 0x8000) ? 0x80 : 0) | (state & 0x01));
+        }
+        return true;
+    },
     [](uint32_t vk) { return ValueOr(FakeSystem.keyChars, vk, 0u); },
 };
 
@@ -79,7 +86,7 @@ SystemMetricsSource Metrics = {
 };
 
 PointerSource Pointer = {
-    [](Point& out) { return out = FakeSystem.pointer, true; },
+    [](Point& position, uintptr_t& shape) { return position = FakeSystem.pointer, shape = 0, true; },
     [](int32_t& speed) {
         if (FakeSystem.mouseSpeedCallsSucceed) speed = FakeSystem.mouseSpeed;
         return FakeSystem.mouseSpeedCallsSucceed;

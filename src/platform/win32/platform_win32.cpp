@@ -40,6 +40,7 @@ WindowMessages Messages = {
 KeyStateSource KeyStates = {
     [](int32_t vk) { return int16_t(GetAsyncKeyState(vk)); },
     [](int32_t vk) { return int16_t(GetKeyState(vk)); },
+    [](uint8_t (&states)[256]) { return GetKeyboardState(states) != FALSE; },
     [](uint32_t vk) { return uint32_t(MapVirtualKeyW(vk, MAPVK_VK_TO_CHAR)); },
 };
 
@@ -48,10 +49,12 @@ SystemMetricsSource Metrics = {
 };
 
 PointerSource Pointer = {
-    [](Point& out) {
-        POINT p;
-        if (!GetCursorPos(&p)) return false;
-        out = {p.x, p.y};
+    [](Point& position, uintptr_t& shape) {
+        CURSORINFO cursor{};
+        cursor.cbSize = sizeof cursor;
+        if (!GetCursorInfo(&cursor)) return false;
+        position = {cursor.ptScreenPos.x, cursor.ptScreenPos.y};
+        shape = cursor.flags == CURSOR_SHOWING ? reinterpret_cast<uintptr_t>(cursor.hCursor) : 0;
         return true;
     },
     [](int32_t& speed) {
