@@ -40,7 +40,14 @@ WindowMessages Messages = {
 KeyStateSource KeyStates = {
     [](int32_t vk) { return int16_t(GetAsyncKeyState(vk)); },
     [](int32_t vk) { return int16_t(GetKeyState(vk)); },
-    [](uint8_t (&states)[256]) { return GetKeyboardState(states) != FALSE; },
+    [](uint8_t (&states)[256]) {
+        // The thread's view of the keyboard follows only the key messages it
+        // takes, and the main thread takes none; reading one key brings the
+        // whole view up to date with the keyboard first (Windows and Wine
+        // alike), which reading the table alone does not.
+        GetKeyState(VK_SHIFT);
+        return GetKeyboardState(states) != FALSE;
+    },
     [](uint32_t vk) { return uint32_t(MapVirtualKeyW(vk, MAPVK_VK_TO_CHAR)); },
 };
 
