@@ -13,9 +13,7 @@
 #include "display/display_object.h"
 #include "display/frame_inputs.h"
 #include "display/frame_record_win.h"
-#include "display/frame_scale_win.h"
 #include "display/gdiplus_flat_win.h"
-#include "display/measure_model.h"
 #include "display/loupe_frame_win.h"
 #include "display/overlay_timing.h"
 #include "platform/win32/label_font_win32.h"
@@ -110,8 +108,8 @@ LRESULT CALLBACK OverlayWindowProc(HWND window, UINT message, WPARAM wParam, LPA
         case WM_DISPLAYCHANGE:
         case WM_DPICHANGED:
         case WM_SETTINGCHANGE:
-            // The desktop, a monitor's DPI or the pointer's size may have
-            // changed: read again, and drawn again if the ruler shows.
+            // The desktop or a monitor's DPI may have changed: read again,
+            // and drawn again if the ruler shows.
             ForgetDisplayLayout();
             if (IsWindowVisible(window)) RedrawScheduler();
             break;
