@@ -58,6 +58,9 @@ void DeleteMadeFont() {
 // image (before the first frame, and once hidden, which shrinks it away).
 std::optional<FrameInputs> shownFrame;
 
+// Whether the deferred frame's timer is set.
+bool redrawTimerSet = false;
+
 HWND LineWindowHandle() { return static_cast<HWND>(TheDisplay.LineWindow.load()); }
 HWND NumbersWindowHandle() { return static_cast<HWND>(TheDisplay.NumbersWindow.load()); }
 
@@ -195,9 +198,12 @@ void DrawOrDefer(std::optional<FrameInputs> inputs) {
         // Setting the timer again replaces a pending one: however many
         // requests come within the limit, one deferred frame follows.
         SetTimer(line, RedrawTimerId, UINT(decision.timerPeriodMs), nullptr);
+        redrawTimerSet = true;
         return;
     }
-    KillTimer(line, RedrawTimerId);
+    // Killed only when set: each call is a trip to the window server.
+    if (redrawTimerSet) KillTimer(line, RedrawTimerId);
+    redrawTimerSet = false;
     // Taken before drawing: a setting the options thread changes meanwhile
     // makes the record differ, and the next pointer update draws again.
     shownFrame = inputs ? *inputs : CurrentFrameInputs();
