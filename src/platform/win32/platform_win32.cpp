@@ -42,9 +42,10 @@ KeyStateSource KeyStates = {
     [](int32_t vk) { return int16_t(GetKeyState(vk)); },
     [](uint8_t (&states)[256]) {
         // The thread's view of the keyboard follows only the key messages it
-        // takes, and the main thread takes none; reading one key brings the
-        // whole view up to date with the keyboard first (Windows and Wine
-        // alike), which reading the table alone does not.
+        // takes, and the main thread takes none. A single key's reading
+        // brings the whole view up to date with the keyboard (Wine does so
+        // on single-key readings only), so the table read right after it is
+        // as fresh as reading each key would be.
         GetKeyState(VK_SHIFT);
         return GetKeyboardState(states) != FALSE;
     },
