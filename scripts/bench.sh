@@ -49,6 +49,6 @@ export PYTHONPATH=$root/tests/e2e PYTHONDONTWRITEBYTECODE=1
 trap 'python3 -m harness.environment down >/dev/null' EXIT
 python3 -m harness.environment up >/dev/null
 
-echo "Measuring under Wine (about a minute per build) ..."
+echo "Measuring under Wine (about two minutes per build) ..."
 python3 bench/wine_figures.py "${figures[@]}"
 echo "(The CPU figures are percent of one core. The machine is shared: repeat a run before trusting a difference.)"
