@@ -127,23 +127,6 @@ bool DrawColourText(GpGraphics* graphics, HFONT font, const std::wstring& text, 
     return true;
 }
 
-void ShowImage(const Rect& rect, RenderSurface& surface, int32_t alpha) {
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HGDIOBJ previous = SelectObject(memory, surface.dib);
-    UpdateLayered(loupeWindow, nullptr, &rect, screen, memory, alpha);
-    SelectObject(memory, previous);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-}
-
-void Discard(RenderSurface& surface) {
-    if (surface.graphics) GdipFlat::GdipDeleteGraphics(surface.graphics);
-    if (surface.bitmap) GdipFlat::GdipDisposeImage(surface.bitmap);
-    if (surface.dib) DeleteObject(surface.dib);
-    surface = RenderSurface{};
-}
-
 }  // namespace
 
 void CreateLoupeWindow() {
@@ -163,8 +146,8 @@ void CreateLoupeWindow() {
     // window anew at its first image, better now than when the key is held.
     const Rect pixel{0, 0, 1, 1};
     RenderSurface surface;
-    if (loupeWindow && CreateSurface(pixel, surface)) ShowImage(pixel, surface, 0);
-    Discard(surface);
+    if (loupeWindow && CreateSurface(pixel, surface)) ShowSurface(loupeWindow, nullptr, pixel, surface, 0);
+    DiscardSurface(surface);
 }
 
 void BeginFrame() {
@@ -231,7 +214,7 @@ void DrawLoupeFrame() {
     loupe::ComposeLoupe(layout, pixels.data(), out);
     DrawLineEnd(graphics, layout);
     if (!DrawColourText(graphics, font, text, layout.text)) {
-        Discard(surface);
+        DiscardSurface(surface);
         HideLoupeWindow();
         return;
     }
@@ -239,10 +222,10 @@ void DrawLoupeFrame() {
     const size_t count = size_t(layout.window.right - layout.window.left) * (layout.window.bottom - layout.window.top);
     for (size_t i = 0; i < count; ++i) out[i] |= 0xFF000000;
     // Opaque whatever the ruler's opacity: the loupe shows exact colours.
-    ShowImage(layout.window, surface, 255);
+    ShowSurface(loupeWindow, nullptr, layout.window, surface, 255);
     loupeShown = true;
     shownRect = layout.window;
-    Discard(surface);
+    DiscardSurface(surface);
 }
 
 void HideLoupeWindow() {

@@ -24,14 +24,6 @@ constexpr UINT LabelTextFlags = DT_NOPREFIX | DT_SINGLELINE;
 constexpr COLORREF White = 0x00FFFFFF;
 constexpr COLORREF Black = 0x00000000;
 
-// A surface that is given up without being shown.
-void DiscardSurface(RenderSurface& surface) {
-    if (surface.graphics) GdipFlat::GdipDeleteGraphics(surface.graphics);
-    if (surface.bitmap) GdipFlat::GdipDisposeImage(surface.bitmap);
-    if (surface.dib) DeleteObject(surface.dib);
-    surface = RenderSurface{};
-}
-
 // Draws on the surface through a GDI device context of its graphics; false
 // when the graphics gives none.
 template <typename Draw>

@@ -54,24 +54,29 @@ GpGraphics* CreateSurface(const Rect& rect, RenderSurface& surface) {
     return graphics;
 }
 
-void PresentSurface(HWND window, const Rect& rect, RenderSurface& surface) {
+void ShowSurface(HWND window, HWND above, const Rect& rect, const RenderSurface& surface, int32_t alpha) {
     // One memory context for every frame of the program's life (the frames
     // are all drawn on one thread); the screen's context is left out, as
     // UpdateLayeredWindow then takes the default palette, which a 32-bit
     // image does not use.
     static HDC memory = CreateCompatibleDC(nullptr);
     HGDIOBJ previous = SelectObject(memory, surface.dib);
-
-    // LineWindow stays directly below NumbersWindow; the label's own window
-    // needs nothing above it.
-    HWND numbers = static_cast<HWND>(TheDisplay.NumbersWindow.load());
-    HWND above = window == numbers ? nullptr : numbers;
-    UpdateLayered(window, above, &rect, nullptr, memory, TheDisplay.currentAlpha);
-
+    UpdateLayered(window, above, &rect, nullptr, memory, alpha);
     SelectObject(memory, previous);
+}
 
+void DiscardSurface(RenderSurface& surface) {
     if (surface.graphics) GdipFlat::GdipDeleteGraphics(surface.graphics);
     if (surface.bitmap) GdipFlat::GdipDisposeImage(surface.bitmap);
     if (surface.dib) DeleteObject(surface.dib);
     surface = RenderSurface{};
+}
+
+void PresentSurface(HWND window, const Rect& rect, RenderSurface& surface) {
+    // LineWindow stays directly below NumbersWindow; the label's own window
+    // needs nothing above it.
+    HWND numbers = static_cast<HWND>(TheDisplay.NumbersWindow.load());
+    HWND above = window == numbers ? nullptr : numbers;
+    ShowSurface(window, above, rect, surface, TheDisplay.currentAlpha);
+    DiscardSurface(surface);
 }

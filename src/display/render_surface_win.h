@@ -17,6 +17,12 @@ struct RenderSurface {
 // or nullptr (and leaves the surface untouched) for an empty rectangle or a
 // failure.
 GpGraphics* CreateSurface(const Rect& rect, RenderSurface& surface);
-// Moves and sizes window to rect, shows the surface with the current fade
-// alpha, then destroys the surface.
+// Moves and sizes window to rect and shows the surface in it with the
+// constant alpha, after putting the window in the top-most band (directly
+// below `above` when given).
+void ShowSurface(HWND window, HWND above, const Rect& rect, const RenderSurface& surface, int32_t alpha);
+// Destroys the surface (also one never shown).
+void DiscardSurface(RenderSurface& surface);
+// An overlay frame's image: shown in LineWindow (below NumbersWindow) or
+// NumbersWindow with the current fade alpha, then destroyed.
 void PresentSurface(HWND window, const Rect& rect, RenderSurface& surface);
