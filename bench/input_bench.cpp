@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <new>
 
-#include "app/app_messages.h"
+#include "base/app_messages.h"
 #include "fakes/fake_platform.h"
 #include "input/hotkey_bindings.h"
 #include "input/input_hooks.h"

@@ -5,9 +5,10 @@
 
 #include <vector>
 
-#include "display/label_outline.h"
-#include "display/label_text.h"
-#include "display/pointer_extent.h"
+#include "layout/label_outline.h"
+#include "layout/label_text.h"
+#include "layout/pointer_extent.h"
+#include "measure/measure_units.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // its bounding box, with the longest list the settings allow.
 #include <benchmark/benchmark.h>
 
-#include "display/line_path.h"
+#include "layout/line_path.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 // The Windows build in settings_win/settings_bench_win.cpp measures the real registry.
 #include <benchmark/benchmark.h>
 
-#include "display/display_object.h"
 #include "fakes/fake_key_value_store.h"
 #include "input/hotkey_bindings.h"
+#include "overlay/display_object.h"
 #include "settings/settings.h"
 
 namespace {

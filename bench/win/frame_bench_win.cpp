@@ -11,18 +11,18 @@
 #include <cstdlib>
 #include <vector>
 
-#include "display/display_object.h"
-#include "display/line_path.h"
-#include "display/measure_model.h"
-#include "display/overlay_window_win.h"
-#include "display/pointer_extent.h"
-#include "display/render_surface_win.h"
+#include "layout/line_path.h"
+#include "layout/pointer_extent.h"
+#include "measure/measure_model.h"
+#include "overlay/display_object.h"
+#include "overlay/overlay_window_win.h"
+#include "overlay/render_surface_win.h"
 #if __has_include("display/loupe_frame_win.h")
-#include "display/loupe_frame_win.h"
+#include "overlay/loupe_frame_win.h"
 #define MEASURIX_HAS_LOUPE 1
 #endif
 #if __has_include("display/frame_record_win.h")
-#include "display/frame_record_win.h"
+#include "overlay/frame_record_win.h"
 #define MEASURIX_HAS_FRAME_RECORD 1
 #endif
 

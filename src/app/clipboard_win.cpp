@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "app/app_messages.h"
+#include "base/app_messages.h"
 #include "platform/win32/text_win32.h"
 
 namespace {

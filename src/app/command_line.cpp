@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/app_messages.h"
+#include "base/app_messages.h"
 
 namespace {
 

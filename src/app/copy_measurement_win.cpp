@@ -1,6 +1,7 @@
 #include "app/copy_measurement_win.h"
 
 #include "app/clipboard_win.h"
-#include "display/measurement_text_win.h"
+#include "measure/measurement_text_win.h"
+#include "overlay/display_object.h"
 
-void CopyMeasurementToClipboard() { CopyTextToClipboard(MeasurementCopyText()); }
+void CopyMeasurementToClipboard() { CopyTextToClipboard(MeasurementCopyText(TheDisplay.measure)); }

@@ -7,18 +7,19 @@
 #include <string>
 #include <vector>
 
-#include "app/app_messages.h"
 #include "app/command_line.h"
 #include "app/copy_measurement_win.h"
+#include "app/log_off.h"
 #include "app/main_window.h"
 #include "app/mouse_speed.h"
-#include "app/restart.h"
 #include "app/ruler_control.h"
 #include "app/tray_icon_win.h"
-#include "display/display_object.h"
+#include "base/app_messages.h"
 #include "input/input_hooks.h"
 #include "options/options_window.h"
+#include "overlay/display_object.h"
 #include "platform/win32/text_win32.h"
+#include "settings/self_start.h"
 #include "settings/settings.h"
 
 void* ModuleHandle = nullptr;
@@ -84,6 +85,10 @@ bool HandleAppMessage(UINT message) {
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (HandleAppMessage(message)) return 0;
+    if (message == MsgEndSession) {
+        LogOffHandling();
+        return 0;
+    }
     if (message == MsgUseHooksChanged) {
         const bool wanted = wParam != 0;
         if (wanted != Settings.usehooks.load()) {

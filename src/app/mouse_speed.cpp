@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "app/debug_trace.h"
+#include "base/debug_trace.h"
 #include "platform/pointer.h"
 
 namespace {

@@ -2,12 +2,12 @@
 
 #include <optional>
 
-#include "app/app_messages.h"
 #include "app/mouse_speed.h"
-#include "display/display_object.h"
+#include "base/app_messages.h"
 #include "input/hotkey_bindings.h"
 #include "input/input_hooks.h"
 #include "options/options_window.h"
+#include "overlay/display_object.h"
 #include "platform/pointer.h"
 #include "settings/settings.h"
 

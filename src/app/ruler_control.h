@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "app/clock.h"
+#include "base/clock.h"
 
 extern bool RulerOn;
 extern PerfStamp LastOffClock;

@@ -5,16 +5,16 @@
 
 #include <string>
 
-#include "app/app_messages.h"
 #include "app/copy_measurement_win.h"
 #include "app/main_window.h"
 #include "app/ruler_control.h"
-#include "display/display_object.h"
-#include "display/measure_units.h"
+#include "base/app_messages.h"
+#include "measure/measure_settings.h"
+#include "measure/measure_units.h"
 #include "options/measure_settings_window.h"
 #include "options/options_window.h"
+#include "overlay/display_object.h"
 #include "platform/win32/text_win32.h"
-#include "settings/measure_settings.h"
 #include "settings/settings.h"
 
 namespace {

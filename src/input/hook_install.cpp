@@ -2,7 +2,7 @@
 // the hooks. The system calls themselves come from the caller.
 #include <atomic>
 
-#include "app/app_messages.h"
+#include "base/app_messages.h"
 #include "input/hook_lock.h"
 #include "input/hotkey_bindings.h"
 #include "input/input_hooks.h"

@@ -2,7 +2,7 @@
 
 #include <atomic>
 
-#include "app/clock.h"
+#include "base/clock.h"
 #include "platform/system_clock.h"
 
 namespace {

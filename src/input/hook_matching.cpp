@@ -3,8 +3,8 @@
 // the main thread. The hook procedures themselves only add the system calls.
 #include <atomic>
 
-#include "app/app_messages.h"
-#include "app/debug_trace.h"
+#include "base/app_messages.h"
+#include "base/debug_trace.h"
 #include "input/hook_lock.h"
 #include "input/hotkey_bindings.h"
 #include "input/input_hooks.h"

@@ -3,7 +3,7 @@
 #include <atomic>
 #include <bit>
 
-#include "app/debug_trace.h"
+#include "base/debug_trace.h"
 #include "input/hook_lock.h"
 #include "input/key_press_memory.h"
 #include "platform/key_state.h"

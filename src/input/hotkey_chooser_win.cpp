@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/app_messages.h"
+#include "base/app_messages.h"
 #include "input/input_hooks.h"
 #include "input/key_names.h"
 #include "platform/win32/text_win32.h"

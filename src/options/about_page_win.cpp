@@ -1,6 +1,6 @@
 // The "Donate" page: name, version, web address as a link, the default keys
 // and the donation button.
-#include "app/app_messages.h"
+#include "base/app_messages.h"
 #include "options/link_label_win.h"
 #include "options/option_pages_win.h"
 #include "options/options_window.h"

@@ -12,10 +12,9 @@
 #include <cstring>
 #include <string>
 
-#include "app/app_messages.h"
-#include "app/main_window.h"
-#include "display/display_object.h"
+#include "base/app_messages.h"
 #include "options/options_window.h"
+#include "overlay/display_object.h"
 #include "platform/win32/label_font_win32.h"
 
 namespace {
@@ -116,7 +115,7 @@ void StretchFontList(HWND chooser) {
 }
 
 void SetIcons(HWND chooser) {
-    const auto module = static_cast<HINSTANCE>(ModuleHandle);
+    const HINSTANCE module = GetModuleHandleW(nullptr);
     const auto load = [module](int id, int size) {
         return LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, LR_SHARED);
     };

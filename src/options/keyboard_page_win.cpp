@@ -4,7 +4,7 @@
 
 #include <iterator>
 
-#include "app/app_messages.h"
+#include "base/app_messages.h"
 #include "input/hotkey_bindings.h"
 #include "input/hotkey_chooser_win.h"
 #include "options/dialog_controls_win.h"

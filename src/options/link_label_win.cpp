@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-#include "app/app_messages.h"
+#include "base/app_messages.h"
 
 namespace {
 

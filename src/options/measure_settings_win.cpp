@@ -4,22 +4,22 @@
 #include <atomic>
 #include <string>
 
-#include "app/app_messages.h"
-#include "display/calibration.h"
-#include "display/copy_text.h"
-#include "display/display_object.h"
-#include "display/measure_model.h"
-#include "display/measure_units.h"
-#include "display/monitor_scale_win.h"
+#include "base/app_messages.h"
 #include "input/hotkey_bindings.h"
 #include "input/hotkey_chooser_win.h"
+#include "measure/calibration.h"
+#include "measure/copy_text.h"
+#include "measure/measure_model.h"
+#include "measure/measure_settings.h"
+#include "measure/measure_units.h"
+#include "measure/monitor_scale_win.h"
 #include "options/dialog_controls_win.h"
 #include "options/keyboard_page_rules.h"
 #include "options/measure_settings_window.h"
 #include "options/options_frame_win.h"
 #include "options/options_window.h"
+#include "overlay/display_object.h"
 #include "platform/win32/text_win32.h"
-#include "settings/measure_settings.h"
 #include "settings/settings.h"
 
 namespace {

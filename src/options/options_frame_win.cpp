@@ -5,8 +5,7 @@
 
 #include <iterator>
 
-#include "app/app_messages.h"
-#include "app/main_window.h"
+#include "base/app_messages.h"
 #include "options/option_pages_win.h"
 #include "options/options_frame_win.h"
 #include "options/options_window.h"
@@ -36,7 +35,7 @@ OptionsPage OptionsPageTable[] = {
 };
 constexpr int PageCount = int(std::size(OptionsPageTable));
 
-HINSTANCE Module() { return static_cast<HINSTANCE>(ModuleHandle); }
+HINSTANCE Module() { return GetModuleHandleW(nullptr); }
 
 void SetIcons(HWND frame) {
     const auto load = [](int id, int size) {

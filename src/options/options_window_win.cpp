@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "app/app_messages.h"
+#include "base/app_messages.h"
 #include "options/measure_settings_window.h"
 #include "options/options_frame_win.h"
 

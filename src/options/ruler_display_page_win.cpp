@@ -4,13 +4,13 @@
 // Options thread only.
 #include <windows.h>
 
-#include "app/app_messages.h"
-#include "display/display_object.h"
+#include "base/app_messages.h"
 #include "options/dialog_controls_win.h"
 #include "options/font_chooser_win.h"
 #include "options/option_pages_win.h"
 #include "options/options_window.h"
 #include "options/spin_edit_win.h"
+#include "overlay/display_object.h"
 #include "settings/settings.h"
 
 namespace {

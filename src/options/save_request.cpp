@@ -1,4 +1,4 @@
-#include "app/app_messages.h"
+#include "base/app_messages.h"
 #include "options/options_window.h"
 
 // The main loop clears SavePending when it takes MsgSaveSettings, so at most

@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "settings/font_description.h"
+#include "platform/font_description.h"
 
 constexpr uint32_t StoredFontSize = sizeof(StoredFont);
 

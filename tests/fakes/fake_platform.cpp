@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "app/ruler_control.h"
-#include "display/display_object.h"
 #include "options/options_window.h"
+#include "overlay/display_object.h"
 #include "platform/key_state.h"
 #include "platform/own_process.h"
 #include "platform/pointer.h"

@@ -2,10 +2,11 @@
 
 #include <cmath>
 
-#include "display/label_text.h"
-#include "display/line_path.h"
-#include "display/measure_model.h"
 #include "fakes/fake_platform.h"
+#include "layout/label_text.h"
+#include "layout/line_path.h"
+#include "measure/measure_model.h"
+#include "measure/measure_units.h"
 #include "platform/system_metrics.h"
 
 TEST(MeasureModel, NormalizeKeepsTheHalfOpenRange) {

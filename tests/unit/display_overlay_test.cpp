@@ -5,12 +5,12 @@
 #include <memory>
 #include <vector>
 
-#include "app/clock.h"
-#include "display/frame_inputs.h"
-#include "display/label_outline.h"
-#include "display/overlay_timing.h"
-#include "display/pointer_extent.h"
+#include "base/clock.h"
 #include "fakes/fake_platform.h"
+#include "layout/label_outline.h"
+#include "layout/pointer_extent.h"
+#include "overlay/frame_inputs.h"
+#include "overlay/overlay_timing.h"
 
 using namespace overlay_timing;
 

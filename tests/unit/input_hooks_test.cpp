@@ -1,6 +1,6 @@
 #include <vector>
 
-#include "app/clock.h"
+#include "base/clock.h"
 #include "input/hook_lock.h"
 #include "input_test_support.h"
 

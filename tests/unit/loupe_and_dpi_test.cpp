@@ -2,9 +2,9 @@
 
 #include <vector>
 
-#include "display/dpi_scale.h"
-#include "display/label_text.h"
-#include "display/loupe_layout.h"
+#include "layout/dpi_scale.h"
+#include "layout/label_text.h"
+#include "layout/loupe_layout.h"
 
 namespace {
 

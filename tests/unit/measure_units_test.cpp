@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "display/calibration.h"
-#include "display/copy_text.h"
-#include "display/edid.h"
+#include "measure/calibration.h"
+#include "measure/copy_text.h"
+#include "measure/edid.h"
 #include "input_test_support.h"
 #include "unit/settings_test_support.h"
 

@@ -1,9 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "app/app_messages.h"
 #include "app/command_line.h"
+#include "app/log_off.h"
 #include "app/mouse_speed.h"
-#include "app/restart.h"
+#include "base/app_messages.h"
+#include "settings/self_start.h"
 #include "unit/settings_test_support.h"
 
 namespace {

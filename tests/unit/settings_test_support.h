@@ -1,11 +1,11 @@
 // Every setting back to its built-in default, an empty store, a quiet system.
 #pragma once
-#include "display/display_object.h"
 #include "fakes/fake_key_value_store.h"
 #include "fakes/fake_platform.h"
 #include "input/hotkey_bindings.h"
+#include "measure/measure_settings.h"
+#include "overlay/display_object.h"
 #include "platform/key_value_store.h"
-#include "settings/measure_settings.h"
 #include "settings/settings.h"
 
 inline void ResetAllSettings() {

@@ -3,7 +3,7 @@
 #pragma once
 #include <windows.h>
 
-#include "settings/font_description.h"
+#include "platform/font_description.h"
 
 // The stock variable-pitch font (or the system font where there is none),
 // taken once and never deleted.

@@ -1,0 +1,102 @@
+#include "measure/measure_model.h"
+
+#include <cmath>
+#include <limits>
+
+#include "platform/system_metrics.h"
+
+namespace {
+
+constexpr double kDegreesPerRadianNegated = -57.29577951308232;
+
+// Beyond this many turns the loop of NormalizeDegrees would take long; such
+// values only come from a damaged setting.
+constexpr double kLoopLimit = 360.0 * 16;
+
+int32_t Saturate(int64_t v) {
+    if (v > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
+    if (v < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
+    return static_cast<int32_t>(v);
+}
+
+}  // namespace
+
+double NormalizeDegrees(double v) {
+    if (!std::isfinite(v)) return 0.0;
+    if (std::fabs(v) > kLoopLimit) v = std::fmod(v, 360.0);
+    while (v > 180.0) v -= 360.0;
+    while (v <= -180.0) v += 360.0;
+    return v;
+}
+
+double Bearing(Point s, Point p, double offset) {
+    const double a = double(s.x) - double(p.x);
+    const double b = double(s.y) - double(p.y);
+    return NormalizeDegrees(std::atan2(a, b) * kDegreesPerRadianNegated - offset);
+}
+
+Rect VirtualScreenRect() {
+    const auto get = platform::Metrics.get;
+    Rect r;
+    r.left = get(platform::MetricXVirtualScreen);
+    r.top = get(platform::MetricYVirtualScreen);
+    r.right = Saturate(int64_t(r.left) + get(platform::MetricCxVirtualScreen));
+    r.bottom = Saturate(int64_t(r.top) + get(platform::MetricCyVirtualScreen));
+    return r;
+}
+
+void ApplyPointerUpdate(MeasureState& state, bool keepOnScreen, int32_t x, int32_t y,
+                        bool moveStart, bool reflectionKey) {
+    state.reflectionMode = reflectionKey;
+    const Point pointer{x, y};
+
+    if (moveStart && reflectionKey) {
+        // Set the reference angle; the start point stays although the move
+        // flag is given.
+        state.currentPoint = pointer;
+        state.referenceAngle = Bearing(state.startPoint, pointer, 0.0);
+        return;
+    }
+    if (reflectionKey) {
+        // Turn the reference angle by the pointer's turn about the start point.
+        const double before = Bearing(state.startPoint, state.currentPoint, 0.0);
+        state.currentPoint = pointer;
+        const double after = Bearing(state.startPoint, pointer, 0.0);
+        state.referenceAngle = NormalizeDegrees(after - before + state.referenceAngle.load());
+        return;
+    }
+    if (!moveStart) {
+        state.currentPoint = pointer;
+        return;
+    }
+
+    // Drag the start point with the pointer: the measured vector stays.
+    const int64_t moveX = int64_t(x) - state.currentPoint.x;
+    const int64_t moveY = int64_t(y) - state.currentPoint.y;
+    state.currentPoint = pointer;
+    state.startPoint.x = Saturate(state.startPoint.x + moveX);
+    state.startPoint.y = Saturate(state.startPoint.y + moveY);
+    if (!keepOnScreen) return;
+
+    // Keep the start point on the desktop, unless the pointer itself has left
+    // it (then there is nothing sensible to clamp against).
+    const Rect r = VirtualScreenRect();
+    if (Inside(r, state.startPoint) || !Inside(r, pointer)) return;
+    Point& s = state.startPoint;
+    if (s.x < r.left) s.x = r.left;
+    if (s.x > r.right - 1) s.x = r.right - 1;
+    if (s.y < r.top) s.y = r.top;
+    if (s.y > r.bottom - 1) s.y = r.bottom - 1;
+}
+
+MeasureReadout ReadMeasurement(const MeasureState& state) {
+    MeasureReadout out;
+    out.dx = int64_t(state.startPoint.x) - state.currentPoint.x;
+    out.dy = int64_t(state.startPoint.y) - state.currentPoint.y;
+    const double dx = double(out.dx);
+    const double dy = double(out.dy);
+    out.length = std::sqrt(dy * dy + dx * dx);
+    const double offset = state.reflectionMode ? 0.0 : state.referenceAngle.load();
+    out.shownAngle = Bearing(state.startPoint, state.currentPoint, offset);
+    return out;
+}

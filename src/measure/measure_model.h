@@ -1,0 +1,50 @@
+// The ruler's geometry: bearings, the virtual desktop, the pointer update of
+// the measurement and the values the label prints. Platform-free.
+//
+// Angles are degrees measured from straight up on the screen, clockwise
+// positive, normalised into (-180, 180]. Coordinates are virtual-desktop
+// pixels, y growing downwards.
+#pragma once
+#include <atomic>
+#include <cstdint>
+
+#include "platform/types.h"
+
+// The measurement: the start point, the pointer's point and the reference
+// angle, and which keys were held at the last update.
+struct MeasureState {
+    Point startPoint;                          // persisted as "x0", "y0"
+    Point currentPoint;                        // the pointer at the last update
+    std::atomic<double> referenceAngle{0.0};   // "refangle", degrees
+    bool reflectionMode = false;               // rotate or set key held at the last update
+    bool slowKey = false;                      // slow key held at the last update, ruler on
+};
+
+// Brings v into (-180, 180] by whole turns. A value without a direction (NaN
+// or infinite, only possible from a damaged stored setting) becomes 0, and a
+// huge one is first reduced with fmod so that the loop stays short.
+double NormalizeDegrees(double v);
+
+// Bearing of p seen from s, minus offset, normalised. A point on s has the
+// bearing -offset.
+double Bearing(Point s, Point p, double offset);
+
+// The bounding rectangle of all monitors (right and bottom exclusive), read
+// afresh at every call so that a changed monitor layout takes effect at once.
+Rect VirtualScreenRect();
+
+// The pure part of UpdateFromPointer: moves the current point, drags the
+// start point (moveStart), turns the reference angle (reflectionKey) or sets
+// it to the pointer's bearing (both). keepOnScreen is the "konscr" setting.
+void ApplyPointerUpdate(MeasureState& state, bool keepOnScreen, int32_t x, int32_t y,
+                        bool moveStart, bool reflectionKey);
+
+// What the label shows, computed from the state whenever a frame is drawn.
+struct MeasureReadout {
+    int64_t dx = 0;           // start minus pointer (64 bits: stored points may be far apart)
+    int64_t dy = 0;
+    double length = 0.0;      // pixels
+    double shownAngle = 0.0;  // relative to the reference angle, or the plain
+                              // bearing while the reflection keys are held
+};
+MeasureReadout ReadMeasurement(const MeasureState& state);

@@ -1,0 +1,243 @@
+#include "overlay/loupe_frame_win.h"
+
+#include <algorithm>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "base/app_messages.h"
+#include "layout/dpi_scale.h"
+#include "layout/label_text.h"
+#include "layout/loupe_layout.h"
+#include "layout/pointer_extent.h"
+#include "measure/measure_model.h"
+#include "overlay/display_object.h"
+#include "overlay/frame_record_win.h"
+#include "overlay/frame_scale_win.h"
+#include "overlay/overlay_window_win.h"
+#include "overlay/render_surface_win.h"
+#include "platform/win32/text_win32.h"
+
+namespace {
+
+constexpr uint32_t OutsideDesktop = 0x404040;  // where the square leaves the desktop
+constexpr Gdiplus::ARGB LineWhite = 0xFFFFFFFF;
+constexpr Gdiplus::ARGB LineBlack = 0xFF000000;
+constexpr UINT TextFlags = DT_NOPREFIX | DT_SINGLELINE | DT_CENTER | DT_VCENTER;
+
+HWND loupeWindow = nullptr;
+bool loupeShown = false;
+Rect shownRect{};
+
+bool IsEmpty(const Rect& r) { return r.right <= r.left || r.bottom <= r.top; }
+
+bool Overlap(const Rect& a, const Rect& b) {
+    return !IsEmpty(a) && !IsEmpty(b) && a.left < b.right && b.left < a.right && a.top < b.bottom &&
+           b.top < a.bottom;
+}
+
+HWND LoupeWindow() {
+    if (!loupeWindow) CreateLoupeWindow();
+    return loupeWindow;
+}
+
+// The source square's pixels (0x00RRGGBB, row by row), read from the screen.
+// Without CAPTUREBLT: layered windows, ours among them, are left out where
+// the system can; the line and the label also keep clear of the square, which
+// is what keeps them out under Wine, whose capture shows every window.
+bool CaptureSource(const Rect& source, std::vector<uint32_t>& pixels) {
+    const int32_t size = source.right - source.left;
+    const Rect desktop = DesktopRect();
+    const Rect part{std::max(source.left, desktop.left), std::max(source.top, desktop.top),
+                    std::min(source.right, desktop.right), std::min(source.bottom, desktop.bottom)};
+    if (IsEmpty(part)) return false;
+
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = size;
+    info.bmiHeader.biHeight = -size;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    HDC screen = GetDC(nullptr);
+    if (!screen) return false;
+    HDC memory = CreateCompatibleDC(screen);
+    void* bits = nullptr;
+    HBITMAP dib = memory ? CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr;
+    bool captured = false;
+    if (dib && bits) {
+        auto* dibPixels = static_cast<uint32_t*>(bits);
+        std::fill(dibPixels, dibPixels + size * size, OutsideDesktop);
+        HGDIOBJ previous = SelectObject(memory, dib);
+        captured = BitBlt(memory, part.left - source.left, part.top - source.top, part.right - part.left,
+                          part.bottom - part.top, screen, part.left, part.top, SRCCOPY) != FALSE;
+        GdiFlush();
+        SelectObject(memory, previous);
+        pixels.resize(size_t(size) * size);
+        for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = dibPixels[i] & 0xFFFFFF;
+    }
+    if (dib) DeleteObject(dib);
+    if (memory) DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return captured;
+}
+
+SIZE TextSize(HFONT font, const std::wstring& text) {
+    HDC screen = GetDC(nullptr);
+    HGDIOBJ previous = SelectObject(screen, font);
+    RECT r{0, 0, 1, 1};
+    DrawTextW(screen, text.c_str(), int(text.size()), &r, DT_CALCRECT | DT_NOPREFIX | DT_SINGLELINE);
+    SelectObject(screen, previous);
+    ReleaseDC(nullptr, screen);
+    return {r.right - r.left, r.bottom - r.top};
+}
+
+void DrawLineEnd(GpGraphics* graphics, const loupe::Layout& layout) {
+    const auto segment = loupe::LineEnd(layout, TheDisplay.measure.startPoint, TheDisplay.measure.currentPoint);
+    if (!segment) return;
+    const Rect& image = layout.image;
+    GdipFlat::GdipSetClipRectI(graphics, image.left, image.top, image.right - image.left, image.bottom - image.top,
+                               Gdiplus::CombineModeReplace);
+    // The ruler's own look: black on a white outline.
+    const float widths[] = {float(3 * layout.frame), float(layout.frame)};
+    const Gdiplus::ARGB colours[] = {LineWhite, LineBlack};
+    for (int i = 0; i < 2; ++i) {
+        GpPen* pen = nullptr;
+        GdipFlat::GdipCreatePen1(colours[i], widths[i], Gdiplus::UnitWorld, &pen);
+        if (!pen) continue;
+        GdipFlat::GdipDrawLine(graphics, pen, float(segment->x1), float(segment->y1), float(segment->x2),
+                               float(segment->y2));
+        GdipFlat::GdipDeletePen(pen);
+    }
+    GdipFlat::GdipResetClip(graphics);
+}
+
+bool DrawColourText(GpGraphics* graphics, HFONT font, const std::wstring& text, const Rect& strip) {
+    HDC dc = nullptr;
+    GdipFlat::GdipGetDC(graphics, &dc);
+    if (!dc) return false;
+    HGDIOBJ previous = SelectObject(dc, font);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(0, 0, 0));
+    RECT r{strip.left, strip.top, strip.right, strip.bottom};
+    DrawTextW(dc, text.c_str(), int(text.size()), &r, TextFlags);
+    SelectObject(dc, previous);
+    GdipFlat::GdipReleaseDC(graphics, dc);
+    GdiFlush();
+    return true;
+}
+
+}  // namespace
+
+void CreateLoupeWindow() {
+    static ATOM atom = 0;
+    if (!atom) {
+        WNDCLASSEXW windowClass{};
+        windowClass.cbSize = sizeof windowClass;
+        windowClass.lpfnWndProc = DefWindowProcW;
+        windowClass.lpszClassName = L"RulerLoupe";
+        atom = RegisterClassExW(&windowClass);
+    }
+    // Like the other overlays: per-pixel alpha, click-through, no task bar
+    // button, top-most; never activated.
+    loupeWindow = CreateWindowExW(WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW | WS_EX_TOPMOST, L"RulerLoupe",
+                                  L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    // One clear image, still hidden: Wine makes a layered window's native
+    // window anew at its first image, better now than when the key is held.
+    const Rect pixel{0, 0, 1, 1};
+    RenderSurface surface;
+    if (loupeWindow && CreateSurface(pixel, surface)) ShowSurface(loupeWindow, nullptr, pixel, surface, 0);
+    DiscardSurface(surface);
+}
+
+void BeginFrame() {
+    MeasureState& measure = TheDisplay.measure;
+    if (!measure.slowKey) TheDisplay.loupeFailed = false;  // the next hold tries again
+    const bool shown = measure.slowKey && TheDisplay.loupe.load() && !TheDisplay.loupeFailed &&
+                       TheDisplay.targetAlpha > 0;
+    TheDisplay.loupeSource =
+        shown ? loupe::SourceSquare(measure.currentPoint, loupe::UsableSize(TheDisplay.loupesize.load())) : Rect{};
+}
+
+void ExcludeLoupeSource(GpGraphics* graphics, const Rect& origin) {
+    const Rect& s = TheDisplay.loupeSource;
+    if (IsEmpty(s)) return;
+    GdipFlat::GdipSetClipRectI(graphics, s.left - origin.left, s.top - origin.top, s.right - s.left, s.bottom - s.top,
+                               Gdiplus::CombineModeExclude);
+}
+
+void DrawLoupeFrame() {
+    const Rect source = TheDisplay.loupeSource;
+    if (IsEmpty(source) || !LoupeWindow()) {
+        HideLoupeWindow();
+        return;
+    }
+    // Last frame's loupe must not be in this frame's capture.
+    if (Overlap(shownRect, source)) HideLoupeWindow();
+    std::vector<uint32_t> pixels;
+    if (!CaptureSource(source, pixels)) {
+        // No loupe rather than a wrong one, and a frame with the line whole
+        // again right after this one.
+        TheDisplay.loupeFailed = true;
+        HideLoupeWindow();
+        PostMessageW(static_cast<HWND>(TheDisplay.LineWindow.load()), MsgRedrawRequest, 0, 0);
+        return;
+    }
+    const int32_t size = source.right - source.left;
+    const std::wstring text = WideFromUtf8(loupe::ColourText(pixels[size_t(size / 2) * size + size / 2]));
+
+    std::lock_guard<std::recursive_mutex> lock(TheDisplay.DisplayLock);
+    const int32_t dpi = TheDisplay.frameDpi;
+    HFONT font = LabelFontAt(dpi);
+    const SIZE textSize = TextSize(font, text);
+    loupe::PlacementInput in;
+    in.pointer = TheDisplay.measure.currentPoint;
+    in.startX = TheDisplay.measure.startPoint.x;
+    in.pointerExtent = MeasurePointerExtent(TheDisplay.framePointer);
+    in.label = TheDisplay.labelRect;
+    in.virtualScreen = DesktopRect();
+    in.size = size;
+    in.zoom = loupe::UsableZoom(TheDisplay.loupezoom.load());
+    in.dpi = dpi;
+    in.gap = LabelGap(TheDisplay.linethick.load(), dpi);
+    in.textWidth = textSize.cx;
+    in.textHeight = textSize.cy;
+    const loupe::Layout layout = loupe::PlaceLoupe(in);
+
+    RenderSurface surface;
+    GpGraphics* graphics = CreateSurface(layout.window, surface);
+    if (!graphics) {
+        HideLoupeWindow();
+        return;
+    }
+    auto* out = static_cast<uint32_t*>(surface.pixels);
+    loupe::ComposeLoupe(layout, pixels.data(), out);
+    DrawLineEnd(graphics, layout);
+    if (!DrawColourText(graphics, font, text, layout.text)) {
+        DiscardSurface(surface);
+        HideLoupeWindow();
+        return;
+    }
+    // GDI leaves the alpha of the pixels it wrote undefined; all are opaque.
+    const size_t count = size_t(layout.window.right - layout.window.left) * (layout.window.bottom - layout.window.top);
+    for (size_t i = 0; i < count; ++i) out[i] |= 0xFF000000;
+    // Opaque whatever the ruler's opacity: the loupe shows exact colours.
+    ShowSurface(loupeWindow, nullptr, layout.window, surface, 255);
+    loupeShown = true;
+    shownRect = layout.window;
+    DiscardSurface(surface);
+}
+
+void HideLoupeWindow() {
+    if (!loupeShown) return;
+    HideOverlayWindow(loupeWindow);
+    loupeShown = false;
+    shownRect = Rect{};
+}
+
+void DestroyLoupeWindow() {
+    if (loupeWindow) DestroyWindow(loupeWindow);
+    loupeWindow = nullptr;
+    loupeShown = false;
+    shownRect = Rect{};
+}
