@@ -18,10 +18,10 @@ bash scripts/install_deps.sh
 # The native benchmark program and the Windows programs of one source tree
 # (only those: the Windows unit tests are not needed here).
 build_tree() {
-  cmake -S "$1" -B "$2" -DCMAKE_BUILD_TYPE=Release >/dev/null
+  cmake -S "$1" -B "$2" -DCMAKE_BUILD_TYPE=Release ${3:+"-DCMAKE_CXX_FLAGS=$3"} >/dev/null
   cmake --build "$2" -j2 --target measurix_bench >/dev/null
   cmake -S "$1" -B "$2/windows" -DCMAKE_TOOLCHAIN_FILE="$1/cmake/mingw-w64-x86_64.cmake" \
-    -DCMAKE_BUILD_TYPE=Release >/dev/null
+    -DCMAKE_BUILD_TYPE=Release ${3:+"-DCMAKE_CXX_FLAGS=$3"} >/dev/null
   cmake --build "$2/windows" -j2 --target measurix mxdriver measurix_frame_bench >/dev/null
   "$2/measurix_bench" --benchmark_out="$2/native_bench.json" --benchmark_out_format=json
 }
@@ -37,8 +37,18 @@ if [ -n "$baseline_revision" ]; then
   # Both programs are measured with this tree's benchmarks.
   rm -rf "$base/source/bench"
   cp -r bench "$base/source/bench"
+  # They name headers by this tree's folders: where the revision keeps a
+  # header in another folder, a shim of that name includes it from there.
+  shims=$base/source/bench/shims
+  (cd src && find . -name '*.h') | while read -r header; do
+    [ -e "$base/source/src/$header" ] && continue
+    old=$(cd "$base/source/src" && find . -name "$(basename "$header")" | head -n 1)
+    [ -n "$old" ] || continue
+    mkdir -p "$shims/$(dirname "$header")"
+    echo "#include \"${old#./}\"" >"$shims/$header"
+  done
   echo "Building and running the native benchmarks of $baseline_revision ..."
-  build_tree "$base/source" "$base/build"
+  build_tree "$base/source" "$base/build" "-I$shims"
   figures+=("$base/build/windows" "$base/build/native_bench.json")
 fi
 

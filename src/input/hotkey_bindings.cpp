@@ -332,6 +332,10 @@ uint32_t GenericKeyOf(uint32_t code) {
     return code;
 }
 
+bool HookSeesKeyDown(uint32_t code) {
+    return HookSawKeyDown(code) || HookSawKeyDown(SidedKeyOf(code, true)) || HookSawKeyDown(SidedKeyOf(code, false));
+}
+
 uint32_t SidedKeyOf(uint32_t code, bool left) {
     for (const ModifierRow& row : ModifierTable) {
         if (code == row.genericCode) return left ? row.leftCode : row.rightCode;

@@ -85,6 +85,9 @@ void ResetBindingsToDefaults();
 
 uint32_t GenericKeyOf(uint32_t code);
 uint32_t SidedKeyOf(uint32_t code, bool left);
+// Whether the hooks saw the key go down and not yet up; a generic modifier
+// counts as down while either side is.
+bool HookSeesKeyDown(uint32_t code);
 uint16_t ModifierBitOf(uint32_t code);
 uint32_t KeyOfModifierBit(uint16_t bit);
 

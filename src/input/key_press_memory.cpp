@@ -2,8 +2,6 @@
 
 #include <atomic>
 
-#include "input/hotkey_bindings.h"
-
 namespace {
 
 constexpr uint8_t SeenDown = 0x01;
@@ -42,11 +40,7 @@ bool SettleCapturedKeyEvent(uint32_t code, bool down) {
     return true;
 }
 
-bool HookSeesKeyDown(uint32_t code) {
-    const uint32_t left = SidedKeyOf(code, true);
-    const uint32_t right = SidedKeyOf(code, false);
-    return ((PressOf(code) | PressOf(left) | PressOf(right)) & SeenDown) != 0;
-}
+bool HookSawKeyDown(uint32_t code) { return (PressOf(code) & SeenDown) != 0; }
 
 void ForgetKeyPresses() {
     for (std::atomic<uint8_t>& press : Presses) press.store(0, std::memory_order_relaxed);

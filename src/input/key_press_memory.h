@@ -18,9 +18,9 @@ bool SettleKeyEvent(uint32_t code, bool down, bool swallowMatched);
 // release was swallowed can stay down in the system's key state.
 bool SettleCapturedKeyEvent(uint32_t code, bool down);
 
-// Whether the hooks saw the key go down and not yet up; a generic modifier
-// counts as down while either side is.
-bool HookSeesKeyDown(uint32_t code);
+// Whether the hooks saw this very key code go down and not yet up
+// (HookSeesKeyDown in hotkey_bindings.h also counts a modifier's sides).
+bool HookSawKeyDown(uint32_t code);
 
 // Forgets every press: the hooks were installed or removed, so what they saw
 // no longer tells what is down.

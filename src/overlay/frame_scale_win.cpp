@@ -2,9 +2,10 @@
 
 #include <optional>
 
+#include "base/app_messages.h"
 #include "layout/dpi_scale.h"
 #include "overlay/display_object.h"
-#include "overlay/overlay_window_win.h"
+#include "platform/win32/label_font_win32.h"
 
 namespace {
 
@@ -32,6 +33,18 @@ int32_t SystemDpi() {
         return UsableDpi(value);
     }();
     return dpi;
+}
+
+// The font object made from the chosen description, and the description's
+// generation it was made from.
+HFONT madeFont = nullptr;
+uint32_t madeGeneration = 0;
+bool fontMade = false;
+
+void DeleteMadeFont() {
+    if (madeFont) DeleteObject(madeFont);
+    madeFont = nullptr;
+    fontMade = false;
 }
 
 // The scaled copy of the label font last made: its source font, that
@@ -67,6 +80,33 @@ int32_t MonitorDpiAt(Point p) {
 }
 
 void ForgetMonitorDpi() { lastMonitor.reset(); }
+
+HFONT CurrentLabelFont() {
+    std::lock_guard<std::recursive_mutex> lock(TheDisplay.DisplayLock);
+    if (!fontMade || madeGeneration != TheDisplay.fontGeneration) {
+        DeleteMadeFont();
+        if (TheDisplay.fontChosen) {
+            const LOGFONTW description = LogFontFromDescription(TheDisplay.fontDescription);
+            madeFont = CreateFontIndirectW(&description);
+            if (!madeFont) {
+                // The label shows the default font, so the settings say so
+                // too: a save keeps what is drawn, not a font that never was.
+                SetDisplayFont(nullptr);
+                PostOnce(MainWindow.load(), MsgSaveSettings, SavePending);
+            }
+        }
+        madeGeneration = TheDisplay.fontGeneration;
+        fontMade = true;
+    }
+    return madeFont ? madeFont : DefaultFont();
+}
+
+void ReleaseLabelFonts() {
+    DeleteMadeFont();
+    if (scaledFont) DeleteObject(scaledFont);
+    scaledFont = nullptr;
+    scaledFrom = nullptr;
+}
 
 HFONT LabelFontAt(int32_t dpi) {
     HFONT font = CurrentLabelFont();

@@ -1,6 +1,5 @@
-// LineWindow's image for one frame: the line path stroked twice, a wide white
-// outline first and thin coloured pens on top, on a surface exactly the size
-// of the path's bounding box.
+#include "overlay/line_frame_win.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -9,8 +8,6 @@
 #include "overlay/display_object.h"
 #include "overlay/frame_record_win.h"
 #include "overlay/gdiplus_flat_win.h"
-#include "overlay/loupe_frame_win.h"
-#include "overlay/overlay_window_win.h"
 #include "overlay/render_surface_win.h"
 
 namespace {
@@ -84,9 +81,18 @@ void DrawPathRange(GpGraphics* graphics, const Rect& origin, GpPen* pen, double 
     if (created) GdipFlat::GdipDeletePen(created);
 }
 
+// Keeps the line out of the square the loupe magnifies, so that the loupe
+// shows the screen itself; origin is the surface's desktop rectangle.
+void ExcludeLoupeSource(GpGraphics* graphics, const Rect& origin) {
+    const Rect& s = TheDisplay.loupeSource;
+    if (s.right <= s.left || s.bottom <= s.top) return;
+    GdipFlat::GdipSetClipRectI(graphics, s.left - origin.left, s.top - origin.top, s.right - s.left, s.bottom - s.top,
+                               Gdiplus::CombineModeExclude);
+}
+
 }  // namespace
 
-void DrawLineFrame() {
+FrameImage DrawLineImage() {
     // One reading of the settings for the whole frame: the options thread
     // may change them meanwhile.
     const PathSettings settings = CurrentPathSettings(TheDisplay);
@@ -102,9 +108,9 @@ void DrawLineFrame() {
     rect.bottom += margin;
     rect = Intersect(rect, DesktopRect());
 
-    RenderSurface surface;
-    GpGraphics* graphics = CreateSurface(rect, surface);
-    if (!graphics) return;  // LineWindow keeps its last image
+    FrameImage image;
+    GpGraphics* graphics = CreateSurface(rect, image.surface);
+    if (!graphics) return image;  // LineWindow keeps its last image
     if (TheDisplay.antialias.load()) GdipFlat::GdipSetSmoothingMode(graphics, kAntiAlias);
     ExcludeLoupeSource(graphics, rect);
 
@@ -135,14 +141,7 @@ void DrawLineFrame() {
         GdipFlat::GdipDeletePen(grey);
     }
 
-    PresentSurface(static_cast<HWND>(TheDisplay.LineWindow.load()), rect, surface);
-}
-
-void ComposeFrame(const FrameInputs& inputs) {
-    TheDisplay.frameDpi = inputs.dpi;
-    TheDisplay.framePointer = inputs.pointerShape;
-    BeginFrame();
-    DrawLineFrame();
-    DrawNumbersFrame();
-    DrawLoupeFrame();  // last: it reads the screen with the line and the label in place
+    image.show = FrameImage::Show::Image;
+    image.rect = rect;
+    return image;
 }

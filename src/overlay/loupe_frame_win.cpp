@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "base/app_messages.h"
 #include "layout/dpi_scale.h"
 #include "layout/label_text.h"
 #include "layout/loupe_layout.h"
@@ -14,7 +13,6 @@
 #include "overlay/display_object.h"
 #include "overlay/frame_record_win.h"
 #include "overlay/frame_scale_win.h"
-#include "overlay/overlay_window_win.h"
 #include "overlay/render_surface_win.h"
 #include "platform/win32/text_win32.h"
 
@@ -25,21 +23,7 @@ constexpr Gdiplus::ARGB LineWhite = 0xFFFFFFFF;
 constexpr Gdiplus::ARGB LineBlack = 0xFF000000;
 constexpr UINT TextFlags = DT_NOPREFIX | DT_SINGLELINE | DT_CENTER | DT_VCENTER;
 
-HWND loupeWindow = nullptr;
-bool loupeShown = false;
-Rect shownRect{};
-
 bool IsEmpty(const Rect& r) { return r.right <= r.left || r.bottom <= r.top; }
-
-bool Overlap(const Rect& a, const Rect& b) {
-    return !IsEmpty(a) && !IsEmpty(b) && a.left < b.right && b.left < a.right && a.top < b.bottom &&
-           b.top < a.bottom;
-}
-
-HWND LoupeWindow() {
-    if (!loupeWindow) CreateLoupeWindow();
-    return loupeWindow;
-}
 
 // The source square's pixels (0x00RRGGBB, row by row), read from the screen.
 // Without CAPTUREBLT: layered windows, ours among them, are left out where
@@ -129,28 +113,7 @@ bool DrawColourText(GpGraphics* graphics, HFONT font, const std::wstring& text, 
 
 }  // namespace
 
-void CreateLoupeWindow() {
-    static ATOM atom = 0;
-    if (!atom) {
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = DefWindowProcW;
-        windowClass.lpszClassName = L"RulerLoupe";
-        atom = RegisterClassExW(&windowClass);
-    }
-    // Like the other overlays: per-pixel alpha, click-through, no task bar
-    // button, top-most; never activated.
-    loupeWindow = CreateWindowExW(WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW | WS_EX_TOPMOST, L"RulerLoupe",
-                                  L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-    // One clear image, still hidden: Wine makes a layered window's native
-    // window anew at its first image, better now than when the key is held.
-    const Rect pixel{0, 0, 1, 1};
-    RenderSurface surface;
-    if (loupeWindow && CreateSurface(pixel, surface)) ShowSurface(loupeWindow, nullptr, pixel, surface, 0);
-    DiscardSurface(surface);
-}
-
-void BeginFrame() {
+void PlanLoupe() {
     MeasureState& measure = TheDisplay.measure;
     if (!measure.slowKey) TheDisplay.loupeFailed = false;  // the next hold tries again
     const bool shown = measure.slowKey && TheDisplay.loupe.load() && !TheDisplay.loupeFailed &&
@@ -159,29 +122,16 @@ void BeginFrame() {
         shown ? loupe::SourceSquare(measure.currentPoint, loupe::UsableSize(TheDisplay.loupesize.load())) : Rect{};
 }
 
-void ExcludeLoupeSource(GpGraphics* graphics, const Rect& origin) {
-    const Rect& s = TheDisplay.loupeSource;
-    if (IsEmpty(s)) return;
-    GdipFlat::GdipSetClipRectI(graphics, s.left - origin.left, s.top - origin.top, s.right - s.left, s.bottom - s.top,
-                               Gdiplus::CombineModeExclude);
-}
-
-void DrawLoupeFrame() {
+FrameImage DrawLoupeImage() {
+    FrameImage image;
+    image.show = FrameImage::Show::Hide;
     const Rect source = TheDisplay.loupeSource;
-    if (IsEmpty(source) || !LoupeWindow()) {
-        HideLoupeWindow();
-        return;
-    }
-    // Last frame's loupe must not be in this frame's capture.
-    if (Overlap(shownRect, source)) HideLoupeWindow();
+    if (IsEmpty(source)) return image;
     std::vector<uint32_t> pixels;
     if (!CaptureSource(source, pixels)) {
-        // No loupe rather than a wrong one, and a frame with the line whole
-        // again right after this one.
+        // No loupe rather than a wrong one.
         TheDisplay.loupeFailed = true;
-        HideLoupeWindow();
-        PostMessageW(static_cast<HWND>(TheDisplay.LineWindow.load()), MsgRedrawRequest, 0, 0);
-        return;
+        return image;
     }
     const int32_t size = source.right - source.left;
     const std::wstring text = WideFromUtf8(loupe::ColourText(pixels[size_t(size / 2) * size + size / 2]));
@@ -204,40 +154,20 @@ void DrawLoupeFrame() {
     in.textHeight = textSize.cy;
     const loupe::Layout layout = loupe::PlaceLoupe(in);
 
-    RenderSurface surface;
+    RenderSurface& surface = image.surface;
     GpGraphics* graphics = CreateSurface(layout.window, surface);
-    if (!graphics) {
-        HideLoupeWindow();
-        return;
-    }
+    if (!graphics) return image;
     auto* out = static_cast<uint32_t*>(surface.pixels);
     loupe::ComposeLoupe(layout, pixels.data(), out);
     DrawLineEnd(graphics, layout);
     if (!DrawColourText(graphics, font, text, layout.text)) {
         DiscardSurface(surface);
-        HideLoupeWindow();
-        return;
+        return image;
     }
     // GDI leaves the alpha of the pixels it wrote undefined; all are opaque.
     const size_t count = size_t(layout.window.right - layout.window.left) * (layout.window.bottom - layout.window.top);
     for (size_t i = 0; i < count; ++i) out[i] |= 0xFF000000;
-    // Opaque whatever the ruler's opacity: the loupe shows exact colours.
-    ShowSurface(loupeWindow, nullptr, layout.window, surface, 255);
-    loupeShown = true;
-    shownRect = layout.window;
-    DiscardSurface(surface);
-}
-
-void HideLoupeWindow() {
-    if (!loupeShown) return;
-    HideOverlayWindow(loupeWindow);
-    loupeShown = false;
-    shownRect = Rect{};
-}
-
-void DestroyLoupeWindow() {
-    if (loupeWindow) DestroyWindow(loupeWindow);
-    loupeWindow = nullptr;
-    loupeShown = false;
-    shownRect = Rect{};
+    image.show = FrameImage::Show::Image;
+    image.rect = layout.window;
+    return image;
 }

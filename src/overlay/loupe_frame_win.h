@@ -1,19 +1,14 @@
-// The loupe's window: a third top-most, click-through layered window beside
-// the pointer, shown while the slow key is held (loupe_layout.h).
+// The loupe's image: the screen around the pointer magnified beside it,
+// while the slow key is held (loupe_layout.h). Its window belongs to the
+// overlay windows' owner, which shows the image opaque.
 #pragma once
-#include "overlay/gdiplus_flat_win.h"
-#include "platform/types.h"
+#include "overlay/render_surface_win.h"
 
 // At the start of a frame, with the frame's DPI and pointer shape set:
 // whether the loupe shows, and what it magnifies (TheDisplay.loupeSource).
-void BeginFrame();
-// Keeps the line out of the magnified square; origin is the line surface's
-// desktop rectangle.
-void ExcludeLoupeSource(GpGraphics* graphics, const Rect& origin);
-// The loupe's image for this frame, after the line and the label are on
-// screen, or the window hidden.
-void DrawLoupeFrame();
-// Made at start with the other overlays, hidden.
-void CreateLoupeWindow();
-void HideLoupeWindow();
-void DestroyLoupeWindow();
+void PlanLoupe();
+// The loupe's image for this frame, read from the screen once the line and
+// the label are on screen and the last loupe is out of the way; no image
+// while it does not show, and none when the screen could not be read
+// (TheDisplay.loupeFailed is then set).
+FrameImage DrawLoupeImage();

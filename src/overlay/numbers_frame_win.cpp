@@ -1,4 +1,5 @@
-// NumbersWindow's image for one frame: the label beside the pointer.
+#include "overlay/numbers_frame_win.h"
+
 #include <windows.h>
 
 #include <mutex>
@@ -14,7 +15,6 @@
 #include "overlay/display_object.h"
 #include "overlay/frame_record_win.h"
 #include "overlay/frame_scale_win.h"
-#include "overlay/overlay_window_win.h"
 #include "overlay/render_surface_win.h"
 #include "platform/win32/text_win32.h"
 
@@ -54,15 +54,13 @@ SIZE MeasureText(HFONT font, const std::wstring& text) {
 
 }  // namespace
 
-void DrawNumbersFrame() {
-    HWND numbers = static_cast<HWND>(TheDisplay.NumbersWindow.load());
-    if (!numbers) return;
+FrameImage DrawLabelImage() {
+    FrameImage image;
     if (!TheDisplay.numbers.load()) {
         TheDisplay.labelRect = Rect{};
-        HideOverlayWindow(numbers);
-        return;
+        image.show = FrameImage::Show::Hide;
+        return image;
     }
-    if (!IsWindowVisible(numbers)) ShowWindow(numbers, SW_SHOWNOACTIVATE);
 
     const MeasureState& measure = TheDisplay.measure;
     const MeasureReadout readout = ReadMeasurement(measure);
@@ -94,9 +92,9 @@ void DrawNumbersFrame() {
     const Rect label = PlaceLabel(placement);
     TheDisplay.labelRect = label;
 
-    RenderSurface surface;
+    RenderSurface& surface = image.surface;
     GpGraphics* graphics = CreateSurface(label, surface);
-    if (!graphics) return;
+    if (!graphics) return image;
     const size_t pixelCount = size_t(label.right - label.left) * size_t(label.bottom - label.top);
     auto* pixels = static_cast<uint8_t*>(surface.pixels);
 
@@ -114,7 +112,7 @@ void DrawNumbersFrame() {
     });
     if (!outlined) {
         DiscardSurface(surface);  // NumbersWindow keeps its last image
-        return;
+        return image;
     }
     const std::vector<uint8_t> outline = OutlineCoverage(pixels, pixelCount);
     FillOpaqueWhite(pixels, pixelCount);
@@ -125,9 +123,11 @@ void DrawNumbersFrame() {
     });
     if (!written) {
         DiscardSurface(surface);
-        return;
+        return image;
     }
     ComposeOutlinedText(pixels, pixelCount, outline);
 
-    PresentSurface(numbers, label, surface);
+    image.show = FrameImage::Show::Image;
+    image.rect = label;
+    return image;
 }

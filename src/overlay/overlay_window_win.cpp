@@ -1,6 +1,7 @@
-// The two overlay windows: their class and procedure, the redraw limit and
-// fade timers, the layered-window update every frame and fade step goes
-// through, and the label font object.
+// The overlay windows' owner: the line's and the label's windows (class and
+// procedure), the loupe's window, the redraw limit and fade timers, and the
+// layered-window update that every frame and fade step goes through. The
+// parts draw each frame's images into surfaces; this file presents them.
 #include "overlay/overlay_window_win.h"
 
 #include <cwchar>
@@ -13,7 +14,10 @@
 #include "overlay/frame_inputs.h"
 #include "overlay/frame_record_win.h"
 #include "overlay/gdiplus_flat_win.h"
+#include "overlay/frame_scale_win.h"
+#include "overlay/line_frame_win.h"
 #include "overlay/loupe_frame_win.h"
+#include "overlay/numbers_frame_win.h"
 #include "overlay/overlay_timing.h"
 #include "platform/win32/label_font_win32.h"
 
@@ -41,24 +45,16 @@ constexpr UINT HideAndShrink =
     SWP_HIDEWINDOW | SWP_NOZORDER | SWP_NOMOVE | SWP_NOREDRAW | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING | SWP_DEFERERASE;
 static_assert(HideAndShrink == 0x268E);
 
-// The font object made from the chosen description, and the description's
-// generation it was made from.
-HFONT madeFont = nullptr;
-uint32_t madeGeneration = 0;
-bool fontMade = false;
-
-void DeleteMadeFont() {
-    if (madeFont) DeleteObject(madeFont);
-    madeFont = nullptr;
-    fontMade = false;
-}
-
 // What the frame on screen was drawn from; nothing while LineWindow holds no
 // image (before the first frame, and once hidden, which shrinks it away).
 std::optional<FrameInputs> shownFrame;
 
 // Whether the deferred frame's timer is set.
 bool redrawTimerSet = false;
+
+// The loupe's window, and where its image is while it shows.
+HWND loupeWindow = nullptr;
+std::optional<Rect> loupeShownRect;
 
 HWND LineWindowHandle() { return static_cast<HWND>(TheDisplay.LineWindow.load()); }
 HWND NumbersWindowHandle() { return static_cast<HWND>(TheDisplay.NumbersWindow.load()); }
@@ -69,6 +65,70 @@ void StoreFade(const FadeState& fade) {
     TheDisplay.currentAlpha = fade.current;
     TheDisplay.targetAlpha = fade.target;
     TheDisplay.alphaStep = fade.step;
+}
+
+// Puts window in the top-most band (directly below `above` when given), then
+// updates its layered image: with rect and sourceDC a new image at rect,
+// without them only the constant alpha.
+void UpdateLayered(HWND window, HWND above, const Rect* rect, HDC sourceDC, int32_t alpha) {
+    // `above` goes to the top of the top-most band and the window directly
+    // below it, so that the label is never covered by the line. The order is
+    // read first: when it already holds, as it does frame after frame, the
+    // calls that would restack the windows are left out (each one is a trip
+    // to the window server, and under Wine to the X server too).
+    HWND after = HWND_TOPMOST;
+    if (above) {
+        if (GetWindow(above, GW_HWNDPREV) != nullptr) SetWindowPos(above, HWND_TOPMOST, 0, 0, 0, 0, ZOrderOnly);
+        after = above;
+    }
+    const bool show = alpha > 0 && !IsWindowVisible(window);
+    if (show || GetWindow(window, GW_HWNDPREV) != (above ? above : nullptr)) {
+        SetWindowPos(window, after, 0, 0, 0, 0, ZOrderOnly | (alpha > 0 ? SWP_SHOWWINDOW : 0));
+    }
+
+    BLENDFUNCTION blend{};
+    blend.BlendOp = AC_SRC_OVER;
+    blend.BlendFlags = 0;
+    blend.SourceConstantAlpha = BYTE(alpha & 0xFF);
+    blend.AlphaFormat = AC_SRC_ALPHA;
+
+    POINT destination{};
+    SIZE size{};
+    POINT source{0, 0};
+    if (rect) {
+        destination = {rect->left, rect->top};
+        size = {rect->right - rect->left, rect->bottom - rect->top};
+    }
+    // Without an image only the constant alpha of the one already there changes.
+    UpdateLayeredWindow(window, nullptr, rect ? &destination : nullptr, rect ? &size : nullptr, sourceDC,
+                        sourceDC ? &source : nullptr, 0, &blend, ULW_ALPHA);
+}
+
+// Moves and sizes window to rect and shows the surface in it with the
+// constant alpha, after putting the window in the top-most band (directly
+// below `above` when given).
+void ShowSurface(HWND window, HWND above, const Rect& rect, const RenderSurface& surface, int32_t alpha) {
+    // One memory context for every frame of the program's life (the frames
+    // are all drawn on one thread); the screen's context is left out, as
+    // UpdateLayeredWindow then takes the default palette, which a 32-bit
+    // image does not use.
+    static HDC memory = CreateCompatibleDC(nullptr);
+    HGDIOBJ previous = SelectObject(memory, surface.dib);
+    UpdateLayered(window, above, &rect, memory, alpha);
+    SelectObject(memory, previous);
+}
+
+// Hides the window (and shrinks it to 0 by 0).
+void HideOverlayWindow(HWND window) {
+    if (!window) return;
+    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, HideAndShrink);
+    if (window == LineWindowHandle()) shownFrame.reset();
+}
+
+void HideLoupeWindow() {
+    if (!loupeShownRect) return;
+    HideOverlayWindow(loupeWindow);
+    loupeShownRect.reset();
 }
 
 // Moves the fade one step (or, at its start, arms the timer) and shows the
@@ -88,9 +148,9 @@ void FadeStep(bool start) {
     }
 
     if (fade.current > 0) {
-        UpdateLayered(line, numbers, nullptr, nullptr, nullptr, fade.current);
+        UpdateLayered(line, numbers, nullptr, nullptr, fade.current);
         if (TheDisplay.numbers.load()) {
-            UpdateLayered(numbers, nullptr, nullptr, nullptr, nullptr, fade.current);
+            UpdateLayered(numbers, nullptr, nullptr, nullptr, fade.current);
         } else {
             HideOverlayWindow(numbers);
         }
@@ -150,6 +210,23 @@ HWND CreateOverlayWindow() {
                            &TheDisplay);
 }
 
+HWND CreateLoupeWindow() {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.lpszClassName = L"RulerLoupe";
+    RegisterClassExW(&windowClass);  // fails harmlessly when already registered
+    HWND window = CreateWindowExW(OverlayExStyle, L"RulerLoupe", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                  nullptr, nullptr);
+    // One clear image, still hidden: Wine makes a layered window's native
+    // window anew at its first image, better now than when the key is held.
+    const Rect pixel{0, 0, 1, 1};
+    RenderSurface surface;
+    if (window && CreateSurface(pixel, surface)) ShowSurface(window, nullptr, pixel, surface, 0);
+    DiscardSurface(surface);
+    return window;
+}
+
 }  // namespace
 
 void DisplayStart() {
@@ -167,11 +244,13 @@ void DisplayStart() {
 
     TheDisplay.LineWindow = CreateOverlayWindow();
     TheDisplay.NumbersWindow = CreateOverlayWindow();
-    CreateLoupeWindow();
+    loupeWindow = CreateLoupeWindow();
 }
 
 void DisplayShutdown() {
-    DestroyLoupeWindow();
+    if (loupeWindow) DestroyWindow(loupeWindow);
+    loupeWindow = nullptr;
+    loupeShownRect.reset();
     if (HWND numbers = NumbersWindowHandle()) DestroyWindow(numbers);
     TheDisplay.NumbersWindow = nullptr;
     if (HWND line = LineWindowHandle()) DestroyWindow(line);
@@ -180,7 +259,7 @@ void DisplayShutdown() {
     SetDisplayFont(nullptr);
     {
         std::lock_guard<std::recursive_mutex> lock(TheDisplay.DisplayLock);
-        DeleteMadeFont();
+        ReleaseLabelFonts();
     }
     if (TheDisplay.graphicsToken) Gdiplus::GdiplusShutdown(TheDisplay.graphicsToken);
     TheDisplay.graphicsToken = 0;
@@ -239,63 +318,58 @@ void FadeOut(int32_t fadeMs) {
     FadeStep(true);
 }
 
-DWORD UpdateLayered(HWND window, HWND above, const Rect* rect, HDC screenDC, HDC sourceDC, int32_t alpha) {
-    // `above` goes to the top of the top-most band and the window directly
-    // below it, so that the label is never covered by the line. The order is
-    // read first: when it already holds, as it does frame after frame, the
-    // calls that would restack the windows are left out (each one is a trip
-    // to the window server, and under Wine to the X server too).
-    HWND after = HWND_TOPMOST;
-    if (above) {
-        if (GetWindow(above, GW_HWNDPREV) != nullptr) SetWindowPos(above, HWND_TOPMOST, 0, 0, 0, 0, ZOrderOnly);
-        after = above;
-    }
-    const bool show = alpha > 0 && !IsWindowVisible(window);
-    if (show || GetWindow(window, GW_HWNDPREV) != (above ? above : nullptr)) {
-        SetWindowPos(window, after, 0, 0, 0, 0, ZOrderOnly | (alpha > 0 ? SWP_SHOWWINDOW : 0));
-    }
-
-    BLENDFUNCTION blend{};
-    blend.BlendOp = AC_SRC_OVER;
-    blend.BlendFlags = 0;
-    blend.SourceConstantAlpha = BYTE(alpha & 0xFF);
-    blend.AlphaFormat = AC_SRC_ALPHA;
-
-    POINT destination{};
-    SIZE size{};
-    POINT source{0, 0};
-    if (rect) {
-        destination = {rect->left, rect->top};
-        size = {rect->right - rect->left, rect->bottom - rect->top};
-    }
-    // Without an image only the constant alpha of the one already there changes.
-    UpdateLayeredWindow(window, screenDC, rect ? &destination : nullptr, rect ? &size : nullptr, sourceDC,
-                        sourceDC ? &source : nullptr, 0, &blend, ULW_ALPHA);
-    return GetLastError();
+void PresentSurface(HWND window, const Rect& rect, RenderSurface& surface) {
+    // LineWindow stays directly below NumbersWindow; the label's own window
+    // needs nothing above it.
+    HWND numbers = NumbersWindowHandle();
+    ShowSurface(window, window == numbers ? nullptr : numbers, rect, surface, TheDisplay.currentAlpha);
+    DiscardSurface(surface);
 }
 
-void HideOverlayWindow(HWND window) {
-    if (!window) return;
-    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, HideAndShrink);
-    if (window == LineWindowHandle()) shownFrame.reset();
+namespace {
+
+bool Overlap(const Rect& a, const Rect& b) {
+    const bool empty = a.right <= a.left || a.bottom <= a.top || b.right <= b.left || b.bottom <= b.top;
+    return !empty && a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
 }
 
-HFONT CurrentLabelFont() {
-    std::lock_guard<std::recursive_mutex> lock(TheDisplay.DisplayLock);
-    if (!fontMade || madeGeneration != TheDisplay.fontGeneration) {
-        DeleteMadeFont();
-        if (TheDisplay.fontChosen) {
-            const LOGFONTW description = LogFontFromDescription(TheDisplay.fontDescription);
-            madeFont = CreateFontIndirectW(&description);
-            if (!madeFont) {
-                // The label shows the default font, so the settings say so
-                // too: a save keeps what is drawn, not a font that never was.
-                SetDisplayFont(nullptr);
-                PostOnce(MainWindow.load(), MsgSaveSettings, SavePending);
-            }
-        }
-        madeGeneration = TheDisplay.fontGeneration;
-        fontMade = true;
+// A part's image into its window: shown, hidden, or the last one kept.
+void Present(HWND window, FrameImage& image) {
+    if (image.show == FrameImage::Show::Image) {
+        PresentSurface(window, image.rect, image.surface);
+    } else if (image.show == FrameImage::Show::Hide) {
+        HideOverlayWindow(window);
     }
-    return madeFont ? madeFont : DefaultFont();
+}
+
+}  // namespace
+
+void ComposeFrame(const FrameInputs& inputs) {
+    TheDisplay.frameDpi = inputs.dpi;
+    TheDisplay.framePointer = inputs.pointerShape;
+    PlanLoupe();
+
+    FrameImage line = DrawLineImage();
+    Present(LineWindowHandle(), line);
+
+    HWND numbers = NumbersWindowHandle();
+    if (TheDisplay.numbers.load() && !IsWindowVisible(numbers)) ShowWindow(numbers, SW_SHOWNOACTIVATE);
+    FrameImage label = DrawLabelImage();
+    Present(numbers, label);
+
+    // Last: the loupe reads the screen with the line and the label in place,
+    // and the last loupe must not be in this frame's capture.
+    if (loupeShownRect && Overlap(*loupeShownRect, TheDisplay.loupeSource)) HideLoupeWindow();
+    const bool failedBefore = TheDisplay.loupeFailed;
+    FrameImage loupe = DrawLoupeImage();
+    if (loupe.show == FrameImage::Show::Image && loupeWindow) {
+        // Opaque whatever the ruler's opacity: the loupe shows exact colours.
+        ShowSurface(loupeWindow, nullptr, loupe.rect, loupe.surface, 255);
+        loupeShownRect = loupe.rect;
+    } else {
+        HideLoupeWindow();
+    }
+    DiscardSurface(loupe.surface);
+    // A failed capture: a frame with the line whole again right after this one.
+    if (TheDisplay.loupeFailed && !failedBefore) PostMessageW(LineWindowHandle(), MsgRedrawRequest, 0, 0);
 }

@@ -1,20 +1,17 @@
-// The overlay windows' Win32 operations that the frame drawing uses.
+// The overlay windows' owner: it creates, shows, hides and destroys the
+// line's, the label's and the loupe's windows and presents the images that
+// the parts (line_frame_win, numbers_frame_win, loupe_frame_win) draw for
+// each frame. display_object.h declares its main-thread operations; these
+// are the steps of one frame, which the frame benchmark also times alone.
 #pragma once
 #include <windows.h>
 
 #include "overlay/frame_inputs.h"
-#include "platform/types.h"
+#include "overlay/render_surface_win.h"
 
-// Puts window in the top-most band (directly below `above` when given), then
-// updates its layered image: with rect and contexts a new image at rect,
-// without them only the constant alpha. Returns the thread's last error.
-DWORD UpdateLayered(HWND window, HWND above, const Rect* rect, HDC screenDC, HDC sourceDC, int32_t alpha);
-// Hides the window (and shrinks it to 0 by 0).
-void HideOverlayWindow(HWND window);
-// The label font for this frame (DefaultFont unless one was chosen); the
-// caller holds DisplayLock while using it.
-HFONT CurrentLabelFont();
-// LineWindow's and NumbersWindow's images for one frame, in that order.
+// One frame from the record: the line's, the label's and the loupe's images
+// in that order, each presented as soon as it is drawn.
 void ComposeFrame(const FrameInputs& inputs);
-void DrawLineFrame();
-void DrawNumbersFrame();
+// Shows surface at rect in window with the current fade alpha (LineWindow
+// directly below NumbersWindow), then discards it.
+void PresentSurface(HWND window, const Rect& rect, RenderSurface& surface);

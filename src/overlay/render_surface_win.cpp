@@ -1,8 +1,5 @@
 #include "overlay/render_surface_win.h"
 
-#include "overlay/display_object.h"
-#include "overlay/overlay_window_win.h"
-
 namespace {
 
 constexpr Gdiplus::PixelFormat kPremultipliedArgb = 0xE200B;  // PixelFormat32bppPARGB
@@ -54,29 +51,9 @@ GpGraphics* CreateSurface(const Rect& rect, RenderSurface& surface) {
     return graphics;
 }
 
-void ShowSurface(HWND window, HWND above, const Rect& rect, const RenderSurface& surface, int32_t alpha) {
-    // One memory context for every frame of the program's life (the frames
-    // are all drawn on one thread); the screen's context is left out, as
-    // UpdateLayeredWindow then takes the default palette, which a 32-bit
-    // image does not use.
-    static HDC memory = CreateCompatibleDC(nullptr);
-    HGDIOBJ previous = SelectObject(memory, surface.dib);
-    UpdateLayered(window, above, &rect, nullptr, memory, alpha);
-    SelectObject(memory, previous);
-}
-
 void DiscardSurface(RenderSurface& surface) {
     if (surface.graphics) GdipFlat::GdipDeleteGraphics(surface.graphics);
     if (surface.bitmap) GdipFlat::GdipDisposeImage(surface.bitmap);
     if (surface.dib) DeleteObject(surface.dib);
     surface = RenderSurface{};
-}
-
-void PresentSurface(HWND window, const Rect& rect, RenderSurface& surface) {
-    // LineWindow stays directly below NumbersWindow; the label's own window
-    // needs nothing above it.
-    HWND numbers = static_cast<HWND>(TheDisplay.NumbersWindow.load());
-    HWND above = window == numbers ? nullptr : numbers;
-    ShowSurface(window, above, rect, surface, TheDisplay.currentAlpha);
-    DiscardSurface(surface);
 }

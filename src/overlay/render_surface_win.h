@@ -1,5 +1,6 @@
 // A per-frame, exactly sized 32-bit premultiplied-alpha raster that GDI and
-// GDI+ both draw on, presented into an overlay window.
+// GDI+ both draw on. The parts of the overlay draw into surfaces; the overlay
+// windows' owner (overlay_window_win.cpp) presents and discards them.
 #pragma once
 #include <windows.h>
 
@@ -17,12 +18,15 @@ struct RenderSurface {
 // or nullptr (and leaves the surface untouched) for an empty rectangle or a
 // failure.
 GpGraphics* CreateSurface(const Rect& rect, RenderSurface& surface);
-// Moves and sizes window to rect and shows the surface in it with the
-// constant alpha, after putting the window in the top-most band (directly
-// below `above` when given).
-void ShowSurface(HWND window, HWND above, const Rect& rect, const RenderSurface& surface, int32_t alpha);
 // Destroys the surface (also one never shown).
 void DiscardSurface(RenderSurface& surface);
-// An overlay frame's image: shown in LineWindow (below NumbersWindow) or
-// NumbersWindow with the current fade alpha, then destroyed.
-void PresentSurface(HWND window, const Rect& rect, RenderSurface& surface);
+
+// What one part of the overlay (the line, the label, the loupe) made of its
+// window for a frame: a new image at rect, no image (the window is hidden),
+// or nothing new (the window keeps its last image, e.g. when drawing failed).
+struct FrameImage {
+    enum class Show { Image, Hide, Keep };
+    Show show = Show::Keep;
+    Rect rect{};
+    RenderSurface surface;
+};
