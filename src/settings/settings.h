@@ -1,6 +1,6 @@
 // The program's top-level settings, process-wide. The options thread writes
 // them in place and the main thread reads them, so each is an atomic value.
-// The display settings live in the display object (display/display_object.h).
+// The display settings live in the display object (overlay/display_object.h).
 #pragma once
 #include <atomic>
 #include <cstdint>
