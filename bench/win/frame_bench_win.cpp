@@ -52,7 +52,10 @@ void DrawLineFrame() { PresentPart(BenchWindow(true), DrawLineImage()); }
 void DrawNumbersFrame() { PresentPart(BenchWindow(false), DrawLabelImage()); }
 // The loupe's own window is the owner's; an image of its size presented in
 // the label's window costs the same.
-void DrawLoupeFrame() { PresentPart(BenchWindow(false), DrawLoupeImage()); }
+void DrawLoupeFrame() {
+    bool changed = false;
+    PresentPart(BenchWindow(false), DrawLoupeImage(changed));
+}
 #endif
 
 #ifdef MEASURIX_HAS_FRAME_RECORD

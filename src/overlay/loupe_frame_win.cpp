@@ -23,6 +23,10 @@ constexpr Gdiplus::ARGB LineWhite = 0xFFFFFFFF;
 constexpr Gdiplus::ARGB LineBlack = 0xFF000000;
 constexpr UINT TextFlags = DT_NOPREFIX | DT_SINGLELINE | DT_CENTER | DT_VCENTER;
 
+// The last capture and the square it was read from.
+std::vector<uint32_t> lastCapture;
+Rect lastSource{};
+
 bool IsEmpty(const Rect& r) { return r.right <= r.left || r.bottom <= r.top; }
 
 // The source square's pixels (0x00RRGGBB, row by row), read from the screen.
@@ -122,17 +126,25 @@ void PlanLoupe() {
         shown ? loupe::SourceSquare(measure.currentPoint, loupe::UsableSize(TheDisplay.loupesize.load())) : Rect{};
 }
 
-FrameImage DrawLoupeImage() {
+FrameImage DrawLoupeImage(bool& changed) {
     FrameImage image;
     image.show = FrameImage::Show::Hide;
+    changed = false;
     const Rect source = TheDisplay.loupeSource;
-    if (IsEmpty(source)) return image;
+    if (IsEmpty(source)) {
+        lastCapture.clear();
+        return image;
+    }
     std::vector<uint32_t> pixels;
     if (!CaptureSource(source, pixels)) {
         // No loupe rather than a wrong one.
         TheDisplay.loupeFailed = true;
+        lastCapture.clear();
         return image;
     }
+    changed = pixels != lastCapture || !(source == lastSource);
+    lastCapture = pixels;
+    lastSource = source;
     const int32_t size = source.right - source.left;
     const std::wstring text = WideFromUtf8(loupe::ColourText(pixels[size_t(size / 2) * size + size / 2]));
 

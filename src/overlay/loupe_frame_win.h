@@ -10,5 +10,6 @@ void PlanLoupe();
 // The loupe's image for this frame, read from the screen once the line and
 // the label are on screen and the last loupe is out of the way; no image
 // while it does not show, and none when the screen could not be read
-// (TheDisplay.loupeFailed is then set).
-FrameImage DrawLoupeImage();
+// (TheDisplay.loupeFailed is then set). changed: the square was read anew
+// and differs from the last reading of it.
+FrameImage DrawLoupeImage(bool& changed);

@@ -361,7 +361,8 @@ void ComposeFrame(const FrameInputs& inputs) {
     // and the last loupe must not be in this frame's capture.
     if (loupeShownRect && Overlap(*loupeShownRect, TheDisplay.loupeSource)) HideLoupeWindow();
     const bool failedBefore = TheDisplay.loupeFailed;
-    FrameImage loupe = DrawLoupeImage();
+    bool loupeChanged = false;
+    FrameImage loupe = DrawLoupeImage(loupeChanged);
     if (loupe.show == FrameImage::Show::Image && loupeWindow) {
         // Opaque whatever the ruler's opacity: the loupe shows exact colours.
         ShowSurface(loupeWindow, nullptr, loupe.rect, loupe.surface, 255);
@@ -370,6 +371,13 @@ void ComposeFrame(const FrameInputs& inputs) {
         HideLoupeWindow();
     }
     DiscardSurface(loupe.surface);
-    // A failed capture: a frame with the line whole again right after this one.
-    if (TheDisplay.loupeFailed && !failedBefore) PostMessageW(LineWindowHandle(), MsgRedrawRequest, 0, 0);
+    // A failed capture: a frame with the line whole again right after this
+    // one. A new reading of the square: one more frame within the redraw
+    // limit reads it again, until two readings agree. The loupe so follows
+    // what changes under a still pointer, and under Wine it does not keep
+    // a reading taken before the X server showed the line's new image, which
+    // leaves the magnified square clear (a capture there shows every window).
+    if ((TheDisplay.loupeFailed && !failedBefore) || loupeChanged) {
+        PostMessageW(LineWindowHandle(), MsgRedrawRequest, 0, 0);
+    }
 }
