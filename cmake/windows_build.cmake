@@ -13,6 +13,7 @@ ExternalProject_Add(windows_build
     -DCMAKE_BUILD_TYPE=${CMAKE_BUILD_TYPE}
     -DGTEST_SOURCE_DIR=${GTEST_SOURCE_DIR}
   BUILD_ALWAYS ON
+  BUILD_BYPRODUCTS ${WINDOWS_BUILD_DIR}/measurix.exe
   INSTALL_COMMAND ""
   USES_TERMINAL_BUILD ON)
 
@@ -21,12 +22,28 @@ set(MXDRIVER_EXE ${WINDOWS_BUILD_DIR}/mxdriver.exe)
 set(E2E_DIR ${CMAKE_SOURCE_DIR}/tests/e2e)
 set(E2E_STATE_DIR ${CMAKE_BINARY_DIR}/e2e)
 
+# The release packages of this build (scripts/package.sh: the zip, the per-user
+# MSI and their checksums) in build/dist: a change that breaks them fails the
+# build, and the end-to-end tests install them.
+set(DIST_DIR ${CMAKE_BINARY_DIR}/dist)
+set(PACKAGE_FILES ${DIST_DIR}/measurix-${PROJECT_VERSION}-win64.zip ${DIST_DIR}/measurix-${PROJECT_VERSION}-win64.msi
+  ${DIST_DIR}/SHA256SUMS)
+add_custom_command(OUTPUT ${PACKAGE_FILES}
+  COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/package.sh --from ${WINDOWS_BUILD_DIR} --dist ${DIST_DIR}
+  DEPENDS ${MEASURIX_EXE} ${CMAKE_SOURCE_DIR}/scripts/package.sh ${CMAKE_SOURCE_DIR}/packaging/measurix.wxs
+    ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/LICENSE
+  COMMENT "Packaging measurix.exe"
+  VERBATIM)
+add_custom_target(packages ALL DEPENDS ${PACKAGE_FILES})
+add_dependencies(packages windows_build)
+
 # One Xvfb and one fresh Wine prefix per test run: a ctest fixture.
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 set(E2E_ENV
   MEASURIX_EXE=${MEASURIX_EXE}
   MXDRIVER_EXE=${MXDRIVER_EXE}
   MEASURIX_E2E_STATE=${E2E_STATE_DIR}
+  MEASURIX_DIST=${DIST_DIR}
   PYTHONPATH=${E2E_DIR}
   PYTHONDONTWRITEBYTECODE=1)
 

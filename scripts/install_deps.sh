@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building and testing Measurix need, when
+# Installs the Debian packages that building, packaging and testing Measurix need, when
 # any is missing. Quick when everything is there: it only asks dpkg.
 set -euo pipefail
 
@@ -9,6 +9,7 @@ packages=(
   g++-mingw-w64-x86-64-posix mingw-w64-tools
   wine wine64
   xvfb xdotool imagemagick x11-utils
+  wixl zip
 )
 
 missing=()

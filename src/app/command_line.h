@@ -22,7 +22,11 @@ CommandLineWords ParseCommandLine(const std::vector<std::string>& arguments);
 struct InstanceDecision {
     // The lParam to post to the running instance's windows, if any.
     std::optional<intptr_t> request;
-    bool keepRunning = false;  // false: end at once with result 0
+    bool keepRunning = false;  // false: end with result 0
+    // An exit request ends only once the running instance has ended, so that
+    // whoever asked (an uninstaller, a script) finds its settings saved and
+    // its program file free.
+    bool waitForEnd = false;
 };
 
 InstanceDecision DecideInstance(bool otherInstanceRunning, const CommandLineWords& words);

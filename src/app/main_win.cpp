@@ -29,6 +29,9 @@ namespace {
 constexpr wchar_t ErrorCaption[] = L"Measurix - Error";
 constexpr wchar_t InstancePrefix[] = L"Measurix";
 constexpr UINT_PTR PollTimerRequestedId = 1;
+// How long an exit request waits for the running instance to end; one that
+// hangs longer is left to whoever asked.
+constexpr DWORD ExitWaitMs = 10000;
 
 UINT_PTR PollTimerId = 0;
 
@@ -169,6 +172,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     const bool otherInstance = instanceMutex != nullptr && GetLastError() == ERROR_ALREADY_EXISTS;
     const InstanceDecision decision = DecideInstance(otherInstance, words);
     if (decision.request) EnumWindows(PostInstanceRequest, *decision.request);
+    // The running instance owns the mutex until its process ends (abandoned then).
+    if (decision.waitForEnd) WaitForSingleObject(instanceMutex, ExitWaitMs);
     if (!decision.keepRunning) return 0;
 
     HWND mainWindow = CreateWindowExW(0, L"STATIC", L"Measurix", 0, 0, 0, 10, 10, nullptr, nullptr, instance, nullptr);

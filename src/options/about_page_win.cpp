@@ -1,6 +1,7 @@
 // The "Donate" page: name, version, web address as a link, the default keys
 // and the donation button.
 #include "base/app_messages.h"
+#include "base/measurix_version.h"
 #include "options/link_label_win.h"
 #include "options/option_pages_win.h"
 #include "options/options_window.h"
@@ -21,7 +22,7 @@ HBRUSH PageBrush = nullptr;
 INT_PTR CALLBACK AboutPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
-        SetDlgItemTextW(page, VersionText, L"Measurix 0.36 en");
+        SetDlgItemTextW(page, VersionText, L"Measurix " MEASURIX_VERSION_TEXT L" en");
         MakeLinkLabel(page, WebAddressLink);
         if (PageBrush != nullptr) DeleteObject(PageBrush);
         PageBrush = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));

@@ -6,7 +6,7 @@ white outline grey 164, the grey ray grey 82, the red cross dark red."""
 
 import time
 
-from harness import MeasurixTestCase
+from harness import MeasurixTestCase, project_version
 
 START = (640, 600)  # the default: half the width, three quarters of the height
 VERSION_TEXT, LINK, CLOSE, EXIT, NUMBERS_BOX = 1066, 110, 1, 1012, 1021
@@ -44,7 +44,7 @@ class FirstStartTest(MeasurixTestCase):
         options = self.options(p, visible=True)
         self.assertEqual((options["iconic"], options["topmost"]), (False, True))
         self.assertEqual([self.control(options, i)["text"] for i in (VERSION_TEXT, LINK, CLOSE, EXIT)],
-                         ["Measurix 0.36 en", "https://measurix.example/", "&Close && Enable", "E&xit && Disable"])
+                         ["Measurix %s en" % project_version(), "https://measurix.example/", "&Close && Enable", "E&xit && Disable"])
 
         # The overlay: two top-most windows taking no input, the label's right
         # above the line's, the line's just around what it draws.

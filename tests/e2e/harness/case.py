@@ -2,6 +2,7 @@
 and its windows read, the evidence of a failure kept after it."""
 
 import os
+import re
 import subprocess
 import sys
 import unittest
@@ -18,6 +19,12 @@ def _exe(variable, name):
     if not os.path.exists(path):
         raise RuntimeError("%s not found at %s (set %s)" % (name, path, variable))
     return os.path.abspath(path)
+
+
+def project_version():
+    """The one version (CMakeLists.txt) that the program and the packages show."""
+    with open(os.path.join(os.path.dirname(__file__), "../../../CMakeLists.txt")) as f:
+        return re.search(r"project\(Measurix VERSION (\S+)", f.read()).group(1)
 
 
 class Program:
