@@ -44,7 +44,8 @@ class FirstStartTest(MeasurixTestCase):
         options = self.options(p, visible=True)
         self.assertEqual((options["iconic"], options["topmost"]), (False, True))
         self.assertEqual([self.control(options, i)["text"] for i in (VERSION_TEXT, LINK, CLOSE, EXIT)],
-                         ["Measurix %s en" % project_version(), "https://measurix.example/", "&Close && Enable", "E&xit && Disable"])
+                         ["Measurix %s en" % project_version(), "https://measurix.example/", "&Close && Enable",
+                          "E&xit && Disable"])
 
         # The overlay: two top-most windows taking no input, the label's right
         # above the line's, the line's just around what it draws.

@@ -65,17 +65,15 @@ TEST(CommandLine, WordsAfterDashOrSlashInAnyCase) {
 
 TEST(SingleInstance, DecisionTable) {
     constexpr intptr_t None = -1, Exit = InstanceRequestExit, Restart = InstanceRequestRestart;
-    // Another instance running; -hide, -exit, -restart given; what is posted to it; this one keeps running;
-    // this one waits for the other's end. The second start's hand-overs (-hide, none, -restart, -exit) are
-    // seen end to end; here the combinations.
+    // Another instance running; -hide, -exit, -restart given; what is posted to it; this one keeps running; it
+    // waits for the other's end. The hand-overs (-hide, none, -restart, -exit) are seen end to end; here all.
     const struct { bool other, hide, exit, restart; intptr_t request; bool keepRunning, wait; } rows[] = {
         {0, 0, 0, 0, None, 1, 0}, {0, 1, 0, 1, None, 1, 0}, {0, 0, 1, 0, None, 0, 0}, {1, 1, 0, 0, None, 0, 0},
         {1, 1, 1, 0, Exit, 0, 1}, {1, 1, 0, 1, None, 1, 0}, {1, 0, 1, 1, Restart | Exit, 0, 1}};
     for (const auto& r : rows) {
         const InstanceDecision d = DecideInstance(r.other, {r.hide, r.exit, r.restart, {}});
-        EXPECT_EQ(d.request.value_or(None), r.request) << r.other << r.hide << r.exit << r.restart;
-        EXPECT_EQ(d.keepRunning, r.keepRunning) << r.other << r.hide << r.exit << r.restart;
-        EXPECT_EQ(d.waitForEnd, r.wait) << r.other << r.hide << r.exit << r.restart;
+        EXPECT_EQ(std::tuple(d.request.value_or(None), d.keepRunning, d.waitForEnd),
+                  std::tuple(r.request, r.keepRunning, r.wait)) << r.other << r.hide << r.exit << r.restart;
     }
 }
 

@@ -26,8 +26,7 @@ Wine windows (hence one desktop covering the screen), and layered windows are no
 """
 
 _HOMES = {"OPTIONS": "case", "VK_NUMLOCK": "case", "MeasurixTestCase": "case", "MEASURIX_KEY": "desktop",
-          "RUNONCE_KEY": "desktop", "wait_until": "desktop", "windows_path": "environment",
-          "project_version": "case"}
+          "RUNONCE_KEY": "desktop", "wait_until": "desktop", "windows_path": "environment", "project_version": "case"}
 __all__ = sorted(_HOMES)
 
 
