@@ -43,7 +43,7 @@ InstanceDecision DecideInstance(bool otherInstanceRunning, const CommandLineWord
         // "hide" alone asks nothing of the running instance.
         if (!words.hide || words.exit) {
             decision.request = (words.restart ? InstanceRequestRestart : 0) | (words.exit ? InstanceRequestExit : 0);
-            decision.waitForEnd = words.exit;
+            decision.waitForEnd = words.exit || words.restart;
         }
         if (!words.restart) return decision;  // the running one stays; this start ends
     }

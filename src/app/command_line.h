@@ -25,7 +25,8 @@ struct InstanceDecision {
     bool keepRunning = false;  // false: end with result 0
     // An exit request ends only once the running instance has ended, so that
     // whoever asked (an uninstaller, a script) finds its settings saved and
-    // its program file free.
+    // its program file free; a restart reads the settings only then, with
+    // what a held key moved last saved.
     bool waitForEnd = false;
 };
 

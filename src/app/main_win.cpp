@@ -29,8 +29,8 @@ namespace {
 constexpr wchar_t ErrorCaption[] = L"Measurix - Error";
 constexpr wchar_t InstancePrefix[] = L"Measurix";
 constexpr UINT_PTR PollTimerRequestedId = 1;
-// How long an exit request waits for the running instance to end; one that
-// hangs longer is left to whoever asked.
+// How long an exit or restart request waits for the running instance to
+// end; one that hangs longer is left to whoever asked.
 constexpr DWORD ExitWaitMs = 10000;
 
 UINT_PTR PollTimerId = 0;
@@ -124,7 +124,7 @@ void RunMainLoop() {
                 OpenOptionsDialog(false);
                 continue;
             }
-            if (msg.lParam & InstanceRequestRestart) RestoreFlag = true;
+            EndByRequest(msg.lParam);
             return;
         }
         if (HandleAppMessage(msg.message)) continue;

@@ -42,17 +42,11 @@ bool KeyReadBackDue() {
 // A start point or reference angle moved by a held key and not yet saved.
 // Saving writes every setting, so a drag saves at most once a second while
 // the key is held and once more when it is released (or the ruler goes off),
-// rather than at every move; the store ends up the same.
+// rather than at every move; the store ends up the same. An end of the
+// program saves it first (SaveHeldMove).
 constexpr uint32_t HeldMoveSaveMs = 1000;
 bool HeldMoveUnsaved = false;
 PerfStamp LastHeldMoveSave;
-
-void SaveHeldMove() {
-    if (!HeldMoveUnsaved) return;
-    HeldMoveUnsaved = false;
-    PerfClock::Restart(LastHeldMoveSave);
-    SettingsExchange(true);
-}
 
 void FollowPointer(bool readKeysBack) {
     if (!RulerOn) return;
@@ -82,6 +76,13 @@ void FollowPointer(bool readKeysBack) {
 }
 
 }  // namespace
+
+void SaveHeldMove() {
+    if (!HeldMoveUnsaved) return;
+    HeldMoveUnsaved = false;
+    PerfClock::Restart(LastHeldMoveSave);
+    SettingsExchange(true);
+}
 
 bool EvaluateRulerState(bool force) {
     HotkeyBinding toggleKey;

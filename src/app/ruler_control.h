@@ -19,6 +19,9 @@ extern void (*RulerSwitched)();
 // While the ruler is on: slow mouse, held role, pointer -> measurement. The
 // keys are read back from the keyboard at most once per poll period.
 void PollModes();
+// A start point or reference angle that a held key moved and that is not yet
+// saved is saved now: the program is about to end.
+void SaveHeldMove();
 // (Re)starts the one PollTimer: 100 ms while the ruler is on, else 1000 ms.
 void ArmPollTimer();
 // The PollTimer's tick.

@@ -121,7 +121,7 @@ bool HandleKeyboardHookEvent(int32_t nCode, const KeyboardHookEvent& event) {
         // when it reads this message; keys pressed before then belong to the
         // application that has the focus, not to the combo.
         if (!pressed) HookCaptureWindow.compare_exchange_strong(capture, nullptr);
-        return SettleCapturedKeyEvent(code, down);
+        return SettleKeyEvent(code, down, true);
     }
     return SettleKeyEvent(code, down, MatchBinding(code, generic, down));
 }

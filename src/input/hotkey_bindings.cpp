@@ -99,27 +99,58 @@ void StoreHeld(HotkeyBinding& binding, bool held) {
     if (held && !repeat) binding.toggle = !binding.toggle;
 }
 
+// A key whose press reached the system reads down within this time: the
+// longest the keyboard's reading may lag behind a press the hook saw.
+constexpr uint32_t KeyReadLagMs = 100;
+
+bool IsMouseButton(uint32_t code) { return code == 1 || code == 2 || (code >= 4 && code <= 6); }
+
+// Whether the hook holds the key down although the keyboard reads it up and
+// the hook will not see its release: it read down before and up now, or the
+// hook passed its press on longer ago than the keyboard can lag. Only the
+// toggled bit changing while the key is held is no release: Wine shows a
+// press's new toggled bit before its down bit. Mouse buttons read by their
+// physical place, which need not be the button the hook saw (swapped
+// buttons), so their readings repair nothing.
+bool ReleaseMissed(uint32_t key, uint8_t kept, bool isDown) {
+    if (isDown || key == 0 || key > 0xFF || IsMouseButton(key) || !HookSeesKeyDown(key)) return false;
+    uint32_t pressedMs = 0;
+    return (kept & StateDown) != 0 || (HookHoldsPassedKey(key, pressedMs) && pressedMs >= KeyReadLagMs);
+}
+
+// The system's toggled bit counts the presses it got. A dead key other than
+// a lock key gets none while the hook swallows them (under Wine it may still
+// flip when the system takes the key's state from the X keyboard), so then
+// the bit says nothing of the binding's toggle. A lock key's light is its
+// state on Windows, and Wine keeps it in step with X even for swallowed presses.
+bool ToggledBitCountsPresses(const HotkeyBinding& binding) {
+    return binding.mods == 0 && !(binding.dead && !IsLockKey(binding.code) && KeyboardHookInstalled());
+}
+
 // Compares the physical state of key with the byte kept for it and feeds the
 // difference as a key event; recheck feeds the state of a key of the
 // keyboard or mouse even when the byte has not changed (a hook event was
-// lost). A binding without modifiers then takes the keyboard's lock state as
-// its toggle.
+// lost). A release the hook missed is fed as soon as the keyboard shows it.
+// A binding without modifiers then takes the keyboard's lock state as its
+// toggle.
 void ResyncKey(uint32_t key, uint8_t& kept, HotkeyBinding* binding, bool recheck, const uint8_t* keyboard) {
     const uint8_t state = KeyStateOf(key, keyboard);
+    const bool isDown = (state & StateDown) != 0;
     // Codes without a physical state (modifiers alone, wheels, no key) read
     // 0 always; their state comes from the hooks only.
     const bool physical = key != 0 && key <= 0xFF;
-    if (state == kept && !(recheck && physical)) return;
+    const bool missed = ReleaseMissed(key, kept, isDown);
+    if (state == kept && !(recheck && physical) && !missed) return;
     if (state != kept) Trace("resync 0x%x %02x=>%02x\n", unsigned(key), unsigned(kept), unsigned(state));
-    const bool isDown = (state & StateDown) != 0;
     kept = state;
+    if (missed) {
+        Trace("missed release 0x%x\n", unsigned(key));
+        for (const uint32_t code : {key, SidedKeyOf(key, true), SidedKeyOf(key, false)}) ForgetMissedRelease(code);
+    }
     // A release is fed also when only the toggled bit changed (a tap between
-    // two reads, or a release the hook missed), except for a key the hook saw
-    // go down and not yet up: Wine can show the new toggled bit without the
-    // down bit for as long as such a key is held, and a release fed here
-    // would undo the press.
+    // two reads), but not for a key the hook holds down.
     if (isDown || !HookSeesKeyDown(key)) FeedKeyEvent(key, GenericKeyOf(key), isDown);
-    if (binding && binding->mods == 0) binding->toggle = (state & StateToggled) != 0;
+    if (binding && ToggledBitCountsPresses(*binding)) binding->toggle = (state & StateToggled) != 0;
 }
 
 }  // namespace
@@ -194,8 +225,12 @@ void FeedKeyEvent(uint32_t code, uint32_t generic, bool down) {
 
     for (HotkeyBinding& binding : Bindings) {
         if (binding.code == code || binding.code == generic) {
+            // A held binding stays held through further downs of its key
+            // (auto-repeats, a read-back of the same press) whatever
+            // modifiers came or went since: one press of the key is at most
+            // one press of the binding, and the key's release ends it.
             bool held = down;
-            if (down && (GetModifiers(code) & binding.mask) != binding.mods) held = false;
+            if (down && !binding.held && (GetModifiers(code) & binding.mask) != binding.mods) held = false;
             StoreHeld(binding, held);
         } else if (binding.code == CodeAlwaysDown && code != generic) {
             // A left or right modifier key changed: a modifier-only binding is

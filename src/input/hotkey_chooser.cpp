@@ -173,6 +173,11 @@ ComboKeyDecision DecideComboKey(uintptr_t wParam, int32_t& lastCapturedPress, bo
     return {release ? ComboKeyAction::EndCapture : ComboKeyAction::StoreBinding, code};
 }
 
+bool ComboTakesWindowKey(uint32_t virtualKey) {
+    constexpr uint32_t Tab = 0x09, Enter = 0x0D, Esc = 0x1B;
+    return virtualKey != Tab && virtualKey != Enter && virtualKey != Esc;
+}
+
 uint32_t WindowMessageKeyCode(uint32_t virtualKey, bool release) {
     if (!release && virtualKey >= 0x10 && virtualKey <= 0x12) {
         const uint32_t right = SidedKeyOf(virtualKey, false);

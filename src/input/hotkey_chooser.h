@@ -65,6 +65,11 @@ struct ComboKeyDecision {
 // lastCapturedPress (-1 = none) filters auto-repeats of codes below 0x100.
 ComboKeyDecision DecideComboKey(uintptr_t wParam, int32_t& lastCapturedPress, bool useHooks);
 
+// Whether a capturing combo takes a key that reaches it as a window message
+// (the hooks are off): every key but Tab, Enter and Esc, which go on moving
+// the focus (so ending the capture) and acting on the window.
+bool ComboTakesWindowKey(uint32_t virtualKey);
+
 // The key of a WM_KEYDOWN/WM_KEYUP as the chooser stores it: a pressed Shift,
 // Ctrl or Alt becomes its right-hand key when that one is down (else its
 // left-hand key); any other generic modifier becomes its left-hand key.

@@ -191,10 +191,12 @@ LRESULT CALLBACK HotkeyComboProc(HWND window, UINT message, WPARAM wParam, LPARA
             return KeyFromWindow(*state, message, wParam);
         case WM_CHAR:
         case WM_SYSCHAR: return 0;
-        case WM_GETDLGCODE:
-            // Without the hooks Tab, Enter and Esc must reach the combo as
-            // keys to be captured, not move the focus or close the window.
-            return CallWindowProcW(former, window, message, wParam, lParam) | DLGC_WANTALLKEYS;
+        case WM_GETDLGCODE: {
+            // Without the hooks the keys to be captured reach the combo as
+            // window messages; wParam is the key the dialog asks about.
+            const LRESULT code = CallWindowProcW(former, window, message, wParam, lParam);
+            return ComboTakesWindowKey(uint32_t(wParam)) ? code | DLGC_WANTALLKEYS : code;
+        }
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN:
             if (GetFocus() == window) return MouseKey(*state, message, wParam);

@@ -2,18 +2,33 @@
 
 #include <atomic>
 
+#include "base/clock.h"
+#include "platform/key_state.h"
+
 namespace {
 
 constexpr uint8_t SeenDown = 0x01;
 constexpr uint8_t Swallowed = 0x02;
-constexpr uint8_t Captured = 0x04;
 
-// One byte per key code 0..255. Relaxed atomics: the hook thread is the only
-// writer, and a reader needs no order with other data.
+// One byte per key code 0..255, and when its fresh press came (published
+// before the byte that tells of the press).
 std::atomic<uint8_t> Presses[256];
+std::atomic<uint64_t> PressStamps[256];
 std::atomic<bool> MissedKeyEvent{false};
 
 uint8_t PressOf(uint32_t code) { return code <= 0xFF ? Presses[code].load(std::memory_order_relaxed) : 0; }
+
+void RememberPress(uint32_t code, uint8_t press) {
+    PerfStamp now;
+    PerfClock::Now(now);
+    PressStamps[code].store(uint64_t(now.seconds) << 32 | now.microseconds, std::memory_order_relaxed);
+    Presses[code].store(press, std::memory_order_release);
+}
+
+// Within a low-level hook the system's key state still shows the key as it
+// was before the event (Windows documents it; Wine updates it only once the
+// hooks have let the event through).
+bool SystemHoldsKeyDown(uint32_t code) { return (platform::KeyStates.asyncKeyState(int32_t(code)) & 0x8000) != 0; }
 
 }  // namespace
 
@@ -23,24 +38,29 @@ bool SettleKeyEvent(uint32_t code, bool down, bool swallowMatched) {
     const uint8_t before = press.load(std::memory_order_relaxed);
     if (!down) {
         press.store(0, std::memory_order_relaxed);
-        return (before & Swallowed) != 0;
+        return (before & Swallowed) != 0 && !SystemHoldsKeyDown(code);
     }
-    if (before & SeenDown) return (before & Swallowed) != 0;  // an auto-repeat (or a press the capture took)
-    press.store(uint8_t(SeenDown | (swallowMatched ? Swallowed : 0)), std::memory_order_relaxed);
+    if (before & SeenDown) return (before & Swallowed) != 0;  // an auto-repeat
+    RememberPress(code, uint8_t(SeenDown | (swallowMatched ? Swallowed : 0)));
     return swallowMatched;
 }
 
-bool SettleCapturedKeyEvent(uint32_t code, bool down) {
-    if (code > 0xFF) return true;
-    std::atomic<uint8_t>& press = Presses[code];
-    const uint8_t before = press.load(std::memory_order_relaxed);
-    if (!down) press.store(0, std::memory_order_relaxed);
-    if (!down || (before & SeenDown)) return (before & (Swallowed | Captured)) != 0;
-    press.store(uint8_t(SeenDown | Captured), std::memory_order_relaxed);
+bool HookSawKeyDown(uint32_t code) { return (PressOf(code) & SeenDown) != 0; }
+
+bool HookHoldsPassedKey(uint32_t code, uint32_t& pressedMs) {
+    if (code > 0xFF || (Presses[code].load(std::memory_order_acquire) & (SeenDown | Swallowed)) != SeenDown) {
+        return false;
+    }
+    const uint64_t stamp = PressStamps[code].load(std::memory_order_relaxed);
+    pressedMs = PerfClock::Elapsed(PerfStamp{uint32_t(stamp >> 32), uint32_t(stamp)});
     return true;
 }
 
-bool HookSawKeyDown(uint32_t code) { return (PressOf(code) & SeenDown) != 0; }
+void ForgetMissedRelease(uint32_t code) {
+    if (code > 0xFF) return;
+    uint8_t seen = Presses[code].load(std::memory_order_relaxed);
+    if (seen & SeenDown) Presses[code].compare_exchange_strong(seen, 0, std::memory_order_relaxed);
+}
 
 void ForgetKeyPresses() {
     for (std::atomic<uint8_t>& press : Presses) press.store(0, std::memory_order_relaxed);

@@ -37,6 +37,31 @@ class KeysTest(MeasurixTestCase):
         events = log.wait_for(("down", VK_SHIFT), ("up", VK_SHIFT))
         self.assertNotIn(VK_K, [vk for _, vk in events], events)
 
+    def test_a_dead_toggle_held_while_the_program_shows_a_window_is_let_up_for_applications(self):
+        # Under Wine a window that appears under the pointer or takes the focus takes every key held on
+        # the X keyboard into the system's key state, K too, whose press the program kept from the
+        # applications. K switches the ruler, off at the start ("invert" follows K's light).
+        program = self.start("-hide", trace=True, seed={"version": 36, "key0code": VK_K, "key0mods": 0, "key0dead": 1,
+                                                        "invert": int(self.keystate(VK_K)["toggled"])})
+        self.wait_foreground(self.options(program, iconic=True)["hwnd"])
+        started = time.monotonic()  # the switch-offs below come more than a second after the start
+        self.wait_until(lambda: time.monotonic() - started > 1.1 and self.ruler(program) is False, 10, "a second")
+
+        def released(times, what):  # the hook's trace shows K's releases; then the system has K up again
+            self.wait_until(lambda: program.output().count("  up 0x4b-") == times and not self.keystate(VK_K)["down"],
+                            10, "K up for the applications after " + what)
+
+        self.input.keydown("k")
+        self.wait_ruler(program, True)  # its overlay appears under the pointer
+        self.input.keydown("shift")
+        self.input.keyup("shift")
+        self.input.keyup("k")
+        released(1, "K, Shift, Shift, K")
+        self.input.key("k", "k", "k", delay_ms=140)  # off, on, off: the options window comes up
+        self.options(program, visible=True, iconic=False)
+        released(4, "three quick presses")
+        self.wait_ruler(program, False)
+
     def test_slow_mouse_is_restored_when_ctrl_is_let_go_and_at_the_end(self):
         program = self.start(trace=True)
         self.options(program, visible=True)  # it takes the focus: the key log must come after it

@@ -130,6 +130,9 @@ TEST(HotkeyChooserKeys, WindowMessagesTakeTheSideThatIsDown) {
         if (c.downKey) FakeSystem.keyState[c.downKey] = int16_t(0x8000);
         EXPECT_EQ(WindowMessageKeyCode(c.vk, c.release), c.expected) << c.vk << " " << c.downKey;
     }
+    // A capture takes every key but Tab (the focus moves on, ending it), Enter and Esc (for the window).
+    for (const auto [vk, taken] : {std::pair{0x09u, false}, {0x0Du, false}, {0x1Bu, false}, {KeyQ, true}, {Shift, true}})
+        EXPECT_EQ(ComboTakesWindowKey(vk), taken) << vk;
 }
 
 TEST(HotkeyChooserKeys, CaptureStartsOnlyWhenNoKeyIsDown) {

@@ -36,6 +36,8 @@ TEST_F(BindingsTest, HeldRepeatAndToggleFollowTheEvents) {
          {{NumLock, 1, 1, 0, 1}, {NumLock, 1, 1, 1, 1}, {NumLock, 0, 0, 0, 1}, {NumLock, 1, 1, 0, 0}}},
         {"exact modifiers: Ctrl + Num Lock does not hold", ToggleRuler, NumLock, 0,
          {{LCtrl, 1, 0, 0, 0}, {NumLock, 1, 0, 0, 0}, {LCtrl, 0, 0, 0, 0}, {NumLock, 1, 1, 0, 1}}},
+        {"a held key's repeats keep it held, one press, while Shift comes and goes", ToggleRuler, 0x4B, 0,
+         {{0x4B, 1, 1, 0, 1}, {LShift, 1, 1, 0, 1}, {0x4B, 1, 1, 1, 1}, {LShift, 0, 1, 1, 1}, {0x4B, 1, 1, 1, 1}}},
         {"hold-down key tolerates other modifiers", MoveStartPoint, 0x46, ModCtrl,
          {{LShift, 1, 0, 0, 0}, {LCtrl, 1, 0, 0, 0}, {0x46, 1, 1, 0, 1}}},
         {"generic Shift matches both sides", ToggleRuler, 0x10, 0,
@@ -87,25 +89,32 @@ TEST_F(BindingsTest, SetBindingKeepsStateForTheSameKey) {
 }
 
 // Without the keyboard hook every GetBinding compares the physical key
-// states with the last ones seen and feeds the differences.
+// states with the last ones seen and feeds the differences; with it, a read-back
+// repairs a release the hook missed (none sees keys on the secure desktop).
 TEST_F(BindingsTest, PollingSeesLockChangesAndHeldKeys) {
-    // async and sync: Num Lock's states at the poll.
-    const struct { const char* name; bool hookSawDown; int16_t async, sync; bool held, toggle; } cases[] = {
-        {"press and release between polls", false, 0, 1, false, true},
-        {"press still held", false, Down, int16_t(Down | 1), true, true},
-        {"held, light going off: the light wins", false, Down, Down, true, false},
-        {"only GetKeyState says down", false, 0, int16_t(Down | 1), true, true},
-        {"a press the state shows only by its light stays held", true, 0, 1, true, true},
-        {"a press the state does not show yet stays held", true, 0, 0, true, true},
+    // async and sync: the key's states at the poll; readDown: a read-back saw it down before.
+    const struct { const char* name; int32_t role; uint32_t key; bool hookSawDown, readDown; int64_t msLater;
+                   int16_t async, sync; bool held, toggle; } cases[] = {
+        {"press and release between polls", ToggleRuler, NumLock, false, false, 0, 0, 1, false, true},
+        {"press still held", ToggleRuler, NumLock, false, false, 0, Down, int16_t(Down | 1), true, true},
+        {"held, light going off: the light wins", ToggleRuler, NumLock, false, false, 0, Down, Down, true, false},
+        {"only GetKeyState says down", ToggleRuler, NumLock, false, false, 0, 0, int16_t(Down | 1), true, true},
+        {"a press the state shows only by its light stays held", ToggleRuler, NumLock, true, false, 99, 0, 1, true, true},
+        {"a press the state does not show yet stays held", ToggleRuler, NumLock, true, false, 0, 0, 0, true, true},
+        {"missed release: read down before, up now", SlowMouse, LCtrl, true, true, 0, 0, 0, false, true},
+        {"missed release: up a poll period after the press", SlowMouse, LCtrl, true, false, 100, 0, 0, false, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         ResetInput();
-        if (c.hookSawDown) HandleKeyboardHookEvent(0, KeyboardHookEvent{WmKeyDown, NumLock});
-        FakeSystem.asyncKeyState[NumLock] = c.async;
-        FakeSystem.keyState[NumLock] = c.sync;
+        if (c.hookSawDown) HandleKeyboardHookEvent(0, KeyboardHookEvent{WmKeyDown, c.key});
         HotkeyBinding copy;
-        GetBinding(BindingAt(ToggleRuler), copy, false);
+        FakeSystem.asyncKeyState[c.key] = Down;
+        if (c.readDown) GetBinding(BindingAt(c.role), copy, true);
+        AdvanceFakeClockMicroseconds(c.msLater * 1000);
+        FakeSystem.asyncKeyState[c.key] = c.async;
+        FakeSystem.keyState[c.key] = c.sync;
+        GetBinding(BindingAt(c.role), copy, false);
         EXPECT_TRUE(copy.held == c.held && copy.toggle == c.toggle);
     }
     // A table locked elsewhere is left alone.

@@ -34,7 +34,7 @@ TEST(MouseMessageToKey, ButtonsWheelsAndMoves) {
 // Each event is one hook call; the main loop takes every posted MsgKeyEvent
 // before the next event, as it does between real key events.
 TEST_F(HooksTest, KeyEventsAreSwallowedOnlyByTheirDeadBinding) {
-    struct Event { uint32_t message, vk; bool swallowed, announced; };
+    struct Event { uint32_t message, vk; bool swallowed, announced, systemDown = false; };
     const struct { const char* name; int32_t role; uint32_t code; uint16_t mods; bool dead; std::vector<Event> events; }
     cases[] = {
         {"passed: announced on the first down and on the up", ToggleRuler, NumLock, 0, false,
@@ -47,6 +47,11 @@ TEST_F(HooksTest, KeyEventsAreSwallowedOnlyByTheirDeadBinding) {
           {WmKeyUp, K, 1, 0}}},
         {"dead Ctrl+K, Ctrl pressed while K is held", ToggleRuler, K, ModCtrl, true,
          {{WmKeyDown, K, 0, 0}, {WmKeyDown, LCtrl, 0, 0}, {WmKeyDown, K, 0, 1}, {WmKeyUp, K, 0, 1}}},
+        {"dead K, Shift pressed and released while K is held", ToggleRuler, K, 0, true,
+         {{WmKeyDown, K, 1, 1}, {WmKeyDown, 0xA0, 0, 0}, {WmKeyDown, K, 1, 0}, {WmKeyUp, 0xA0, 0, 0}, {WmKeyUp, K, 1, 1}}},
+        // Wine took the held key into the system's state (a window got the focus or the pointer).
+        {"dead K that the system holds down all the same: the release lets it up", ToggleRuler, K, 0, true,
+         {{WmKeyDown, K, 1, 1}, {WmKeyDown, K, 1, 0, 1}, {WmKeyUp, K, 0, 1, 1}}},
         {"extra modifiers keep the toggle key from matching", ToggleRuler, K, 0, true,
          {{WmKeyDown, LCtrl, 0, 0}, {WmKeyDown, K, 0, 0}}},
         {"dead F8 of a hold-down role, system key", MoveStartPoint, F8, 0, true,
@@ -60,6 +65,7 @@ TEST_F(HooksTest, KeyEventsAreSwallowedOnlyByTheirDeadBinding) {
         for (size_t i = 0; i < c.events.size(); ++i) {
             FakeSystem.posts.clear();
             ClearKeyPending();
+            FakeSystem.asyncKeyState[c.events[i].vk] = c.events[i].systemDown ? int16_t(0x8000) : 0;
             EXPECT_EQ(Key(c.events[i].message, c.events[i].vk), c.events[i].swallowed) << i;
             EXPECT_EQ(CountPosts(MsgKeyEvent), c.events[i].announced ? 1u : 0u) << i;
         }
@@ -91,7 +97,7 @@ TEST_F(HooksTest, CaptureTakesEveryKeyAndAnnouncesNone) {
     EXPECT_EQ(CountPosts(MsgHotkeyEvent), 0u);
 
     // A click goes to the combo and is still matched; the capture never swallows it.
-    EXPECT_FALSE(Key(WmKeyUp, 0x10, KeyFlagUp));  // a press the capture took, released after it
+    EXPECT_TRUE(Key(WmKeyUp, 0x10, KeyFlagUp));  // a press the capture took, released after it
     SetHookCaptureWindow(Combo);
     Bind(ToggleRuler, 0x01, 0, false);
     FakeSystem.posts.clear();
@@ -176,6 +182,21 @@ TEST_F(HooksTest, InstallingStartsTheKeyStateAfresh) {
     EXPECT_FALSE(KeyboardHookInstalled());
     ChangeHook(HookKind::Mouse, nullptr, false, set, failingRemove);
     EXPECT_EQ(sets * 10 + removes, 22);
+}
+
+// Two presses of a dead key, then the system takes the held key from the keyboard (Wine, at a
+// focus change), flipping its toggled bit once: only a lock key's light tells the toggle.
+TEST_F(HooksTest, ADeadKeysToggleFollowsTheHookNotTheSystem) {
+    ASSERT_TRUE(ChangeHook(HookKind::Keyboard, nullptr, true, [](void*) { return reinterpret_cast<void*>(1); },
+                           [](void*) { return true; }));
+    for (const auto& [key, toggle] : {std::pair{K, false}, std::pair{NumLock, true}}) {
+        Bind(ToggleRuler, key, 0, true);
+        Key(WmKeyDown, key), Key(WmKeyUp, key), Key(WmKeyDown, key);
+        FakeSystem.asyncKeyState[key] = int16_t(0x8000), FakeSystem.keyState[key] = int16_t(0x8001);
+        EXPECT_TRUE(IsRoleHeld(ToggleRuler, true));
+        EXPECT_EQ(Current(ToggleRuler).toggle, toggle) << key;
+    }
+    ChangeHook(HookKind::Keyboard, nullptr, false, nullptr, [](void*) { return true; });
 }
 
 TEST(PerfClock, WholeMillisecondsBetweenStamps) {

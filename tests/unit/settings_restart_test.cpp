@@ -3,6 +3,7 @@
 #include "app/command_line.h"
 #include "app/log_off.h"
 #include "app/mouse_speed.h"
+#include "app/ruler_control.h"
 #include "base/app_messages.h"
 #include "settings/self_start.h"
 #include "unit/settings_test_support.h"
@@ -48,6 +49,25 @@ TEST_F(RestartTest, LogOffRegistersAutostartOnceAndRestoresTheMouse) {
     EXPECT_EQ(FakeStore.writes, std::vector<std::string>{"Measurix"});
 }
 
+// A start point that a held Shift moves is saved at most once a second; an end within that second (a
+// request of another instance, a log-off) saves its last place first, and a restart nothing after it.
+TEST_F(RestartTest, AnEndDuringAHeldKeyDragSavesTheLastPlaceFirst) {
+    const auto storedX = [] { const FakeStoredValue* v = StoredValue("x0"); return v ? v->data[0] | v->data[1] << 8 : -1; };
+    for (const intptr_t request : {InstanceRequestExit, InstanceRequestRestart, intptr_t(0)}) {  // 0: log-off
+        SetUp();
+        ResetKeyStates();
+        AdvanceFakeClockMicroseconds(1'000'000);
+        RulerOn = true;
+        FakeSystem.asyncKeyState[0xA0] = int16_t(0x8000);  // Shift held
+        for (const int32_t x : {700, 730}) TheDisplay.measure.startPoint.x = x, PollModes();  // as the drag moves it
+        ASSERT_NE(storedX(), 730) << "the second move waits for its second";
+        request ? EndByRequest(request) : LogOffHandling();
+        EXPECT_EQ(storedX(), 730) << request;
+        EXPECT_EQ(RestoreFlag.load(), request == InstanceRequestRestart);
+    }
+    RulerOn = false;
+}
+
 // Single words, their case and the refusals a user meets are seen end to end;
 // here the mixed lists.
 TEST(CommandLine, WordsAfterDashOrSlashInAnyCase) {
@@ -69,7 +89,8 @@ TEST(SingleInstance, DecisionTable) {
     // waits for the other's end. The hand-overs (-hide, none, -restart, -exit) are seen end to end; here all.
     const struct { bool other, hide, exit, restart; intptr_t request; bool keepRunning, wait; } rows[] = {
         {0, 0, 0, 0, None, 1, 0}, {0, 1, 0, 1, None, 1, 0}, {0, 0, 1, 0, None, 0, 0}, {1, 1, 0, 0, None, 0, 0},
-        {1, 1, 1, 0, Exit, 0, 1}, {1, 1, 0, 1, None, 1, 0}, {1, 0, 1, 1, Restart | Exit, 0, 1}};
+        {1, 1, 1, 0, Exit, 0, 1}, {1, 1, 0, 1, None, 1, 0}, {1, 0, 1, 1, Restart | Exit, 0, 1},
+        {1, 0, 0, 1, Restart, 1, 1}};
     for (const auto& r : rows) {
         const InstanceDecision d = DecideInstance(r.other, {r.hide, r.exit, r.restart, {}});
         EXPECT_EQ(std::tuple(d.request.value_or(None), d.keepRunning, d.waitForEnd),
