@@ -4,8 +4,10 @@
 
 #include "app/mouse_speed.h"
 #include "base/app_messages.h"
+#include "base/debug_trace.h"
 #include "input/hotkey_bindings.h"
 #include "input/input_hooks.h"
+#include "measure/measure_model.h"
 #include "options/options_window.h"
 #include "overlay/display_object.h"
 #include "platform/pointer.h"
@@ -48,6 +50,20 @@ constexpr uint32_t HeldMoveSaveMs = 1000;
 bool HeldMoveUnsaved = false;
 PerfStamp LastHeldMoveSave;
 
+// Whether a reading of the pointer may move the measurement. Under Wine it
+// can be false, and the mouse hook tells when: its latest event lies where no
+// pointer can be (see PointerPositionPossible). Taken as a move, such a
+// reading drags the start point by a false offset, off the desktop, where it
+// is clamped and the measured vector lost. So readings wait for the next good
+// event, and the reading after it moves the measurement by the whole way.
+bool ReadingUsable(Point reading) {
+    Point reported;
+    // The check reads the monitors' layout (under Wine several trips to the
+    // server); a position the system reads back as the pointer's needs none.
+    if (!LatestPointerReport(reported) || reported == reading) return true;
+    return PointerPositionPossible(reported);
+}
+
 void FollowPointer(bool readKeysBack) {
     if (!RulerOn) return;
     const bool slow = IsRoleHeld(SlowMouse, readKeysBack);
@@ -59,10 +75,29 @@ void FollowPointer(bool readKeysBack) {
 
     // An unreadable pointer position keeps the last one, so the measurement
     // stays where it was instead of jumping to the desktop's corner.
-    Point pointer = TheDisplay.measure.currentPoint;
+    const MeasureState& measure = TheDisplay.measure;
+    const Point current = measure.currentPoint;
+    const Point start = measure.startPoint;
+    Point pointer = current;
     uintptr_t shape = 0;
     const bool read = platform::Pointer.read(pointer, shape);
-    UpdateFromPointer(pointer.x, pointer.y, read ? std::optional<uintptr_t>(shape) : std::nullopt, moveStart, rotate);
+
+    const bool usable = ReadingUsable(pointer);
+    if (usable) {
+        UpdateFromPointer(pointer.x, pointer.y, read ? std::optional<uintptr_t>(shape) : std::nullopt, moveStart,
+                          rotate);
+    }
+    if (TraceEnabled() && (role >= 0 || !usable || !(pointer == current))) {
+        Point reported = pointer;
+        LatestPointerReport(reported);
+        Trace("FP role=%d read=%d ptr=%d,%d hook=%d,%d cur=%d,%d start=%d,%d -> ", int(role), read ? 1 : 0,
+              int(pointer.x), int(pointer.y), int(reported.x), int(reported.y), int(current.x), int(current.y),
+              int(start.x), int(start.y));
+        if (!usable) Trace("skipped\n");
+        else Trace("cur=%d,%d start=%d,%d angle=%.1f\n", int(measure.currentPoint.x), int(measure.currentPoint.y),
+                   int(measure.startPoint.x), int(measure.startPoint.y), measure.referenceAngle.load());
+    }
+    if (!usable) return;
 
     if (moveStart || rotate) {
         HeldMoveUnsaved = true;

@@ -33,13 +33,16 @@ bool ChangeHook(HookKind kind, void* instance, bool install, SetHookCall setHook
                 ResetKeyStates();
             } else {
                 ClearPointerPending();
+                ForgetPointerReports();
             }
             handle.store(setHook(instance));
             result = handle.load() != nullptr;
         }
     } else if (void* old = handle.exchange(nullptr)) {
-        // Without the hook its record of held keys goes stale.
+        // Without the hook its record of held keys goes stale, and so does
+        // the mouse hook's of the pointer.
         ForgetKeyPresses();
+        if (kind == HookKind::Mouse) ForgetPointerReports();
         // Forgotten even when the removal fails, so that a later install
         // creates a new hook.
         result = removeHook(old);

@@ -2,6 +2,7 @@
 // forwarding to a capturing combo, the binding match and the announcements to
 // the main thread. The hook procedures themselves only add the system calls.
 #include <atomic>
+#include <optional>
 
 #include "base/app_messages.h"
 #include "base/debug_trace.h"
@@ -23,6 +24,8 @@ std::atomic<int32_t> RoleFilter{-1};
 // state, which a key-state resync may already have set before the hook sees
 // the press.
 std::atomic<bool> CopyKeyDown{false};
+// Main thread only, like the hooks that write it.
+std::optional<Point> LatestReport;
 
 int16_t LockKeyState(int32_t virtualKey) { return platform::KeyStates.keyState(virtualKey); }
 
@@ -97,6 +100,13 @@ bool MatchBinding(uint32_t code, uint32_t generic, bool down) {
     return false;
 }
 
+bool LatestPointerReport(Point& position) {
+    if (LatestReport) position = *LatestReport;
+    return LatestReport.has_value();
+}
+
+void ForgetPointerReports() { LatestReport.reset(); }
+
 bool HandleKeyboardHookEvent(int32_t nCode, const KeyboardHookEvent& event) {
     if (nCode < 0) return false;
     const bool down = event.message == WmKeyDown || event.message == WmSysKeyDown;
@@ -131,6 +141,7 @@ bool HandleMouseHookEvent(int32_t nCode, const MouseHookEvent& event) {
     if (TraceEnabled()) {
         Trace("MOUSE (%d,%d) time=%d event=%d\n", int(event.x), int(event.y), int(event.time), int(event.message));
     }
+    LatestReport = Point{event.x, event.y};
 
     bool down = true;
     const uint32_t code = MouseMessageToKey(event.message, event.mouseData, down);

@@ -76,6 +76,13 @@ struct MouseHookEvent {
 bool HandleKeyboardHookEvent(int32_t nCode, const KeyboardHookEvent& event);
 bool HandleMouseHookEvent(int32_t nCode, const MouseHookEvent& event);
 
+// Where the mouse hook's latest event put the pointer, for judging a reading
+// of its position; false when no event came since the mouse hook was
+// installed. The hooks run on the main thread, which alone reads this.
+bool LatestPointerReport(Point& position);
+// Forgets the events; installing and removing the mouse hook do this.
+void ForgetPointerReports();
+
 // The bookkeeping of installing or removing one hook, with the system's two
 // calls passed in (SetWindowsHookExW and UnhookWindowsHookEx in the program):
 // the HookLock, the fresh key state and the cleared pending flag of an

@@ -45,6 +45,13 @@ Rect VirtualScreenRect() {
     return r;
 }
 
+bool PointerPositionPossible(Point p) {
+    const Rect r = VirtualScreenRect();
+    const int64_t width = platform::Metrics.get(platform::MetricCxScreen);
+    const int64_t height = platform::Metrics.get(platform::MetricCyScreen);
+    return r.left - width <= p.x && p.x < r.right + width && r.top - height <= p.y && p.y < r.bottom + height;
+}
+
 void ApplyPointerUpdate(MeasureState& state, bool keepOnScreen, int32_t x, int32_t y,
                         bool moveStart, bool reflectionKey) {
     state.reflectionMode = reflectionKey;

@@ -33,6 +33,13 @@ double Bearing(Point s, Point p, double offset);
 // afresh at every call so that a changed monitor layout takes effect at once.
 Rect VirtualScreenRect();
 
+// Whether the system could report the pointer at p: Windows reports positions
+// past the desktop's edge (a fast move against it), but never more than a
+// screen's width or height outside it. Wine can: with a minimized window
+// active it reports some moves 65536 pixels off, and then reads the pointer
+// pulled onto the desktop's edge until the next move.
+bool PointerPositionPossible(Point p);
+
 // The pure part of UpdateFromPointer: moves the current point, drags the
 // start point (moveStart), turns the reference angle (reflectionKey) or sets
 // it to the pointer's bearing (both). keepOnScreen is the "konscr" setting.

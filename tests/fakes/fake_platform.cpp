@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/ruler_control.h"
+#include "measure/measure_model.h"
 #include "options/options_window.h"
 #include "overlay/display_object.h"
 #include "platform/key_state.h"
@@ -20,8 +21,9 @@ void FadeIn(int32_t) { ++FakeAppCalls.fadeIns; }
 void FadeOut(int32_t) { ++FakeAppCalls.fadeOuts; }
 void OpenOptionsDialog(bool minimized) { FakeAppCalls.optionsOpened.push_back(minimized); }
 void ArmPollTimer() { ++FakeAppCalls.pollTimerArms; }
+// The measurement itself, without the frame.
 void UpdateFromPointer(int32_t x, int32_t y, std::optional<uintptr_t>, bool moveStart, bool reflectionKey) {
-    FakeAppCalls.pointerUpdates.push_back({x, y, moveStart, reflectionKey});
+    ApplyPointerUpdate(TheDisplay.measure, TheDisplay.konscr.load(), x, y, moveStart, reflectionKey);
 }
 
 // No options window exists in the unit tests.

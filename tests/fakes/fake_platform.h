@@ -46,15 +46,9 @@ struct FakeOwnProcessState {
 
 extern FakeOwnProcessState FakeOwnProcess;
 
-struct PointerUpdate {
-    int32_t x, y;
-    bool moveStart, reflectionKey;
-};
-
 struct FakeAppCallsState {
     int32_t fadeIns = 0, fadeOuts = 0, pollTimerArms = 0;
     std::vector<bool> optionsOpened;  // the minimized flag of each OpenOptionsDialog
-    std::vector<PointerUpdate> pointerUpdates;
 };
 
 extern FakeAppCallsState FakeAppCalls;

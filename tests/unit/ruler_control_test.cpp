@@ -1,10 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <sstream>
+#include <tuple>
+#include <utility>
+
 #include "app/mouse_speed.h"
 #include "app/ruler_control.h"
+#include "base/app_messages.h"
 #include "fakes/fake_platform.h"
 #include "input/hotkey_bindings.h"
 #include "input/input_hooks.h"
+#include "overlay/display_object.h"
 #include "settings/settings.h"
 
 namespace {
@@ -64,29 +72,73 @@ TEST_F(RulerControlTest, TwoSwitchOffsWithinOneSecondOpenTheOptions) {
     }
 }
 
-TEST_F(RulerControlTest, HeldKeysDriveTheMeasurementOnlyWhileOn) {
-    const struct { std::vector<int32_t> down; bool moveStart, rotate, slow; } cases[] = {
-        // Shift moves the start point, Alt rotates, Alt+Shift sets the angle, Ctrl slows the mouse.
-        {{}, false, false, false}, {{0xA0}, true, false, false}, {{0xA4}, false, true, false},
-        {{0xA4, 0xA0}, true, true, false}, {{0xA2, 0xA0}, true, false, true},
+// The program as it runs, from the hooks' events through the main loop's
+// messages to the measurement. Steps: S A C + or - (Shift, Alt, Ctrl down or
+// up), N (a Num Lock tap), t (a poll tick), m (the mouse hook reports the
+// pointer at x,y; it reads as that, pulled onto the desktop: Wine reports
+// some moves 65536 px off). The rows start from the start point 600,500, the
+// pointer at 700,500, the reference angle 0, the ruler on.
+TEST_F(RulerControlTest, HeldRolesMoveTheMeasurementByItsRules) {
+    const struct { const char* steps; Point start, current; double angle; bool slow; } cases[] = {
+        {"S+ m710,490 m730,480 S-", {630, 480}, {730, 480}, 0, false},
+        {"S+ m710,490 S- m730,480", {610, 490}, {730, 480}, 0, false},
+        {"A+ m600,600 A- m700,500", {600, 500}, {700, 500}, 90, false},  // bearing 90 to 180
+        {"A+ S+ m500,500 A- m510,490 S-", {610, 490}, {510, 490}, -90, false},  // set, then drag
+        {"S+ m710,510 A+ m610,610 S- m710,510 A- m720,500", {610, 510}, {720, 500}, 90, false},  // drag, set, rotate
+        {"C+ m650,450 S+ m660,440 C- m670,430 S-", {620, 480}, {670, 430}, 0, false},
+        {"C+ m650,450", {600, 500}, {650, 450}, 0, true},
+        // Num Lock with a modifier held is no toggle key: the next tick sees the light.
+        {"C+ m650,450 N t", {600, 500}, {650, 450}, 0, false},
+        {"S+ N t m750,450 S- N", {600, 500}, {750, 450}, 0, false},  // nothing follows while off
+        {"S+ m710,490 N t m750,450 N t S-", {650, 450}, {750, 450}, 0, false},  // the way made while off counts
+        {"A+ t t t t t t t t t t A- N N S+ m715,490 m730,480 S-", {630, 480}, {730, 480}, 0, false},
+        {"S+ m710,490 m-64811,485 t m730,480 S-", {630, 480}, {730, 480}, 0, false},  // 725 - 65536
+        {"S+ m-1920,490 S-", {0, 490}, {0, 490}, 0, false},  // a screen's width off: possible
+        {"S+ m-1921,490 S-", {600, 500}, {700, 500}, 0, false},
+        {"S+ m700,2159 S-", {600, 1079}, {700, 1079}, 0, false},
+        {"S+ m700,2160 S-", {600, 500}, {700, 500}, 0, false},
     };
+    const SetHookCall set = [](void*) { return reinterpret_cast<void*>(1); };  // as the program runs: hooked
+    ASSERT_TRUE(ChangeHook(HookKind::Keyboard, nullptr, true, set, [](void*) { return true; }));
+    KeyPending = PointerPending = 0;
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.down.size());
+        SCOPED_TRACE(c.steps);
         SetUp();
-        FakeSystem.pointer = {700, 300};
+        ForgetPointerReports();
+        TheDisplay.measure.startPoint = {600, 500};
+        TheDisplay.measure.currentPoint = FakeSystem.pointer = {700, 500};
+        TheDisplay.measure.referenceAngle = 0.0;
         Switch(true);
-        FakeAppCalls.pointerUpdates.clear();
-        for (int32_t vk : c.down) FakeSystem.asyncKeyState[vk] = int16_t(0x8000);
-        PollModes();
-        ASSERT_EQ(FakeAppCalls.pointerUpdates.size(), 1u);
-        const PointerUpdate& u = FakeAppCalls.pointerUpdates[0];
-        EXPECT_TRUE(u.x == 700 && u.y == 300 && u.moveStart == c.moveStart && u.reflectionKey == c.rotate);
+        std::istringstream steps(c.steps);
+        for (std::string step; steps >> step;) {
+            AdvanceMs(30);
+            const char kind = step[0];
+            Point p;
+            std::sscanf(step.c_str() + 1, "%d,%d", &p.x, &p.y);
+            if (kind == 'N') FakeSystem.keyState[0x90] ^= 1;  // its light
+            const int32_t vk = kind == 'S' ? 0xA0 : kind == 'A' ? 0xA4 : kind == 'C' ? 0xA2 : kind == 'N' ? 0x90 : 0;
+            for (const bool down : {true, false}) {
+                if (vk == 0 || (kind != 'N' && (step[1] == '+') != down)) continue;  // N: down and up
+                FakeSystem.asyncKeyState[vk] = down ? int16_t(0x8000) : 0;
+                HandleKeyboardHookEvent(0, {.message = down ? WmKeyDown : WmKeyUp, .vkCode = uint32_t(vk)});
+            }
+            if (kind == 'm') FakeSystem.pointer = {std::clamp(p.x, 0, 1919), std::clamp(p.y, 0, 1079)};
+            if (kind == 'm') HandleMouseHookEvent(0, {.message = WmMouseMove, .x = p.x, .y = p.y});
+            if (kind == 't') AdvanceMs(100), PollTimerTick();
+            // The main loop's handling of what the hooks posted.
+            for (const FakePost& post : std::exchange(FakeSystem.posts, {})) {
+                if (post.message == MsgKeyEvent) ClearKeyPending(), EvaluateRulerState(false);
+                if (post.message == MsgPointerEvent && (ClearPointerPending(), RulerOn)) PollModes();
+            }
+        }
+        const MeasureState& m = TheDisplay.measure;
+        const double angle = m.referenceAngle;
+        EXPECT_EQ(std::tuple(m.startPoint.x, m.startPoint.y, m.currentPoint.x, m.currentPoint.y, angle),
+                  std::tuple(c.start.x, c.start.y, c.current.x, c.current.y, c.angle));
         EXPECT_EQ(FakeSystem.mouseSpeed, c.slow ? 1 : 10);
-        Switch(false);  // restores the speed and stops following the pointer
-        EXPECT_EQ(FakeSystem.mouseSpeed, 10);
-        PollModes();
-        EXPECT_EQ(FakeAppCalls.pointerUpdates.size(), 1u);
     }
+    ChangeHook(HookKind::Keyboard, nullptr, false, nullptr, [](void*) { return true; });
+    ForgetPointerReports();
 }
 
 // The user's speed is saved once per slow-down and given back once; a
