@@ -1,5 +1,8 @@
-// "Copy measurement": the current measurement's text onto the clipboard.
+// "Copy measurement": a measurement's text onto the clipboard. Main thread.
 #pragma once
 
-// Main thread.
+// The copy key: the line the ruler shows now.
 void CopyMeasurementToClipboard();
+// The icon's menu: the measurement kept when the ruler was last switched off
+// with the key (the pointer is at the icon by now).
+void CopyKeptMeasurementToClipboard();

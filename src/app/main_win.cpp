@@ -16,6 +16,8 @@
 #include "app/tray_icon_win.h"
 #include "base/app_messages.h"
 #include "input/input_hooks.h"
+#include "measure/kept_measurement.h"
+#include "options/measure_settings_window.h"
 #include "options/options_window.h"
 #include "overlay/display_object.h"
 #include "platform/win32/text_win32.h"
@@ -34,6 +36,8 @@ constexpr UINT_PTR PollTimerRequestedId = 1;
 constexpr DWORD ExitWaitMs = 10000;
 
 UINT_PTR PollTimerId = 0;
+// The request (exit, restart) that ends the main loop; 0 while none came.
+intptr_t EndRequest = 0;
 
 // Posts the instance request to every top-level window whose title begins
 // with "Measurix"; the options window matches too and ignores it.
@@ -86,10 +90,31 @@ bool HandleAppMessage(UINT message) {
     }
 }
 
+// A request of another instance, of the options window's exit button or of
+// the icon's menu, posted to the main window. The main loop dispatches it
+// here, and so does any modal loop running on this thread meanwhile (the
+// icon's menu, a message box). An end request ends such a loop at once: the
+// menu by EndMenu, any loop by WM_QUIT, which each passes on until the main
+// loop sees it; the main loop then ends without registering the autostart.
+void TakeInstanceRequest(intptr_t request) {
+    if (request == 0) {
+        OpenOptionsDialog(false);
+        return;
+    }
+    EndRequest = request;
+    EndByRequest(request);
+    EndMenu();
+    PostQuitMessage(0);
+}
+
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (HandleAppMessage(message)) return 0;
     if (message == MsgEndSession) {
         LogOffHandling();
+        return 0;
+    }
+    if (message == MsgInstanceRequest.load()) {
+        TakeInstanceRequest(lParam);
         return 0;
     }
     if (message == MsgUseHooksChanged) {
@@ -113,19 +138,11 @@ void RestoreMouseSpeedAtExit() { SetSlowMouse(false); }
 // options window's exit button does not.
 void RunMainLoop() {
     MSG msg;
-    for (;;) {
+    while (EndRequest == 0) {
         const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-        if (got == 0 || got == -1 || msg.message == WM_QUIT || msg.message == WM_ENDSESSION) {
-            RegisterAutostart();
-            return;
-        }
-        if (msg.message == MsgInstanceRequest.load()) {
-            if (msg.lParam == 0) {
-                OpenOptionsDialog(false);
-                continue;
-            }
-            EndByRequest(msg.lParam);
-            return;
+        if (got == 0 || got == -1 || msg.message == WM_ENDSESSION) {
+            if (EndRequest == 0) RegisterAutostart();
+            break;
         }
         if (HandleAppMessage(msg.message)) continue;
         TranslateMessage(&msg);
@@ -183,6 +200,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     DisplayStart();
     SettingsExchange(false);
     RestoreFlag = false;
+    MeasurementKept = RefreshMeasureSettingsWindow;
     SetInputMonitoring(true);
     EvaluateRulerState(true);
     ArmPollTimer();

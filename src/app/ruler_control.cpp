@@ -7,6 +7,7 @@
 #include "base/debug_trace.h"
 #include "input/hotkey_bindings.h"
 #include "input/input_hooks.h"
+#include "measure/kept_measurement.h"
 #include "measure/measure_model.h"
 #include "options/options_window.h"
 #include "overlay/display_object.h"
@@ -27,6 +28,8 @@ constexpr int32_t MeasureRoles[] = {SetReflection, RotateReflection, MoveStartPo
 
 // Flipped by each switch through a command; it inverts what the key says.
 bool SwitchedByCommand = false;
+// Set while a command (the icon's menu or a click on it) switches.
+bool SwitchingByCommand = false;
 
 // The keyboard hook keeps the key states current; reading them back from the
 // keyboard only repairs what it missed, and under Wine every key read is a
@@ -64,8 +67,30 @@ bool ReadingUsable(Point reading) {
     return PointerPositionPossible(reported);
 }
 
+// Without the keyboard hook nothing announces the copy key, so the poll
+// does: the binding's toggle flips once per press, also for a press that
+// fell between two polls. The first poll after the ruler came on (or after
+// the hook went) only notes the toggle.
+bool CopyToggleSeen = false;
+bool CopyToggleUnknown = true;
+
+void PollCopyKey() {
+    if (KeyboardHookInstalled()) {
+        CopyToggleUnknown = true;
+        return;
+    }
+    HotkeyBinding copyKey;
+    GetBinding(BindingAt(CopyMeasurement), copyKey, false);
+    if (!CopyToggleUnknown && copyKey.toggle != CopyToggleSeen) {
+        PostOnce(MainWindow.load(), MsgCopyMeasurement, CopyPending);
+    }
+    CopyToggleSeen = copyKey.toggle;
+    CopyToggleUnknown = false;
+}
+
 void FollowPointer(bool readKeysBack) {
     if (!RulerOn) return;
+    PollCopyKey();
     const bool slow = IsRoleHeld(SlowMouse, readKeysBack);
     SetSlowMouse(slow);
     TheDisplay.measure.slowKey = slow;  // the loupe shows while it is held
@@ -130,8 +155,17 @@ bool EvaluateRulerState(bool force) {
 
     RulerOn = wanted;
     ArmPollTimer();
+    // At start-up nothing was measured yet. Later a switch-off by the key
+    // keeps what the ruler showed; one from the icon does not, since the line
+    // then ends at the icon.
+    if (force) {
+        KeepMeasurement(TheDisplay.measure, false);
+    } else if (!RulerOn && !SwitchingByCommand) {
+        KeepMeasurement(TheDisplay.measure, true);
+    }
     if (RulerOn) {
         SetRoleFilter(-1);
+        CopyToggleUnknown = true;
         FollowPointer(false);
         FadeIn(Settings.fade.load());
     } else {
@@ -151,7 +185,9 @@ bool EvaluateRulerState(bool force) {
 
 void SwitchRulerByCommand() {
     SwitchedByCommand = !SwitchedByCommand;
+    SwitchingByCommand = true;
     EvaluateRulerState(false);
+    SwitchingByCommand = false;
 }
 
 void PollModes() { FollowPointer(KeyReadBackDue()); }

@@ -9,6 +9,7 @@
 #include "app/main_window.h"
 #include "app/ruler_control.h"
 #include "base/app_messages.h"
+#include "measure/kept_measurement.h"
 #include "measure/measure_settings.h"
 #include "measure/measure_units.h"
 #include "options/measure_settings_window.h"
@@ -53,7 +54,11 @@ void SetTip(NOTIFYICONDATAW& data) {
     wcsncpy(data.szTip, tip, std::size(data.szTip) - 1);
 }
 
-void AddIcon() {
+// Puts the icon in place with a fresh image and tip. Windows sends
+// TaskbarCreated also while the icon still exists (after a change of the
+// display scale, or of a remote session): then the icon is modified, since
+// adding it again would fail; after an Explorer restart it is added anew.
+void ShowIcon() {
     NOTIFYICONDATAW data = IconData(NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP);
     data.uCallbackMessage = MsgTrayIcon;
     data.hIcon = static_cast<HICON>(LoadImageW(static_cast<HINSTANCE>(ModuleHandle),
@@ -61,7 +66,7 @@ void AddIcon() {
                                                GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
                                                LR_SHARED));
     SetTip(data);
-    IconShown = Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
+    IconShown = (IconShown && Shell_NotifyIconW(NIM_MODIFY, &data)) || Shell_NotifyIconW(NIM_ADD, &data);
     if (!IconShown) return;
     // Version 4: a click arrives as NIN_SELECT, Enter or Space as
     // NIN_KEYSELECT, the right button or the menu key as WM_CONTEXTMENU.
@@ -89,7 +94,9 @@ HMENU BuildMenu() {
     HMENU menu = CreatePopupMenu();
     AppendMenuW(menu, MF_STRING | (RulerOn ? MF_CHECKED : MF_UNCHECKED), CommandRuler, L"&Ruler on");
     AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(units), L"&Units");
-    AppendMenuW(menu, MF_STRING, CommandCopy, L"&Copy measurement");
+    // Copies what the ruler showed when it was last switched off with the key.
+    AppendMenuW(menu, MF_STRING | (LastKeptMeasurement().shown ? MF_ENABLED : MF_GRAYED), CommandCopy,
+                L"&Copy measurement");
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu, MF_STRING, CommandMeasureSettings, L"&Measure settings...");
     AppendMenuW(menu, MF_STRING, CommandOptions, L"&Options...");
@@ -114,7 +121,7 @@ void RunCommand(UINT command) {
     }
     switch (command) {
         case CommandRuler: SwitchRulerByCommand(); break;
-        case CommandCopy: CopyMeasurementToClipboard(); break;
+        case CommandCopy: CopyKeptMeasurementToClipboard(); break;
         case CommandMeasureSettings: OpenMeasureSettingsWindow(); break;
         case CommandOptions: OpenOptionsDialog(false); break;
         case CommandExit:
@@ -163,7 +170,7 @@ LRESULT CALLBACK IconWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     }
     if (message == TaskbarCreated && TaskbarCreated != 0) {
-        AddIcon();  // Explorer restarted and forgot every icon
+        ShowIcon();
         return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);
@@ -187,7 +194,7 @@ void StartTrayIcon() {
                                  instance, nullptr);
     if (!IconWindow) return;
     RulerSwitched = UpdateTip;
-    AddIcon();
+    ShowIcon();
 }
 
 void StopTrayIcon() {

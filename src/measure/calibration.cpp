@@ -25,10 +25,12 @@ std::optional<double> ParseLength(std::string text) {
 
 }  // namespace
 
-PixelSize ResolvePixelSize(std::optional<double> calibrated, std::optional<double> fromMonitor) {
+PixelSize ResolvePixelSize(std::optional<double> calibrated, std::optional<double> fromMonitor,
+                           double scaleFactor) {
     if (calibrated && Sane(*calibrated)) return {*calibrated, PixelSizeSource::Calibrated};
     if (fromMonitor && Sane(*fromMonitor)) return {*fromMonitor, PixelSizeSource::Monitor};
-    return {};
+    const double assumed = AssumedPixelsPerInch * scaleFactor;
+    return {Sane(assumed) ? assumed : AssumedPixelsPerInch, PixelSizeSource::Assumed};
 }
 
 CalibrationResult Calibrate(double measuredPixels, const std::string& typedMillimetres) {
@@ -73,8 +75,8 @@ std::string DescribePixelSize(const PixelSize& size) {
             break;
         default:
             std::snprintf(text, sizeof text,
-                          "%.1f pixels per inch: Windows' assumption, the monitor reports no size. Real lengths "
-                          "are only right after a calibration.",
+                          "%.1f pixels per inch: Windows' assumption at this display scale, the monitor reports "
+                          "no size. Real lengths are only right after a calibration.",
                           size.pixelsPerInch);
             break;
     }

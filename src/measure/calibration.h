@@ -18,8 +18,11 @@ struct PixelSize {
 };
 
 // A calibration wins over the monitor's own description, which wins over
-// Windows' 96 per inch. Values outside the sane range are skipped.
-PixelSize ResolvePixelSize(std::optional<double> calibrated, std::optional<double> fromMonitor);
+// Windows' assumption: 96 scaled pixels per inch, so at a display scale of
+// 150 % an inch is 144 physical pixels. Values outside the sane range are
+// skipped; a scale that is not a usable positive number counts as 100 %.
+PixelSize ResolvePixelSize(std::optional<double> calibrated, std::optional<double> fromMonitor,
+                           double scaleFactor);
 
 struct CalibrationResult {
     bool accepted = false;
@@ -33,5 +36,5 @@ struct CalibrationResult {
 CalibrationResult Calibrate(double measuredPixels, const std::string& typedMillimetres);
 
 // One line for the settings dialog, e.g. "96.0 pixels per inch: Windows'
-// assumption; the monitor reports no size. Calibrate for real lengths."
+// assumption, the monitor reports no size. ..."
 std::string DescribePixelSize(const PixelSize& size);

@@ -16,8 +16,9 @@ struct MeasureSettingsBlock {
 };
 extern MeasureSettingsBlock MeasureSettings;
 
-// Calibrations per monitor (the monitor's device name), process-wide and
-// safe from any thread. At most CalibrationSlots monitors are kept; a new
+// Calibrations per monitor (its device instance id, which stays with the
+// monitor and its connection whichever output number Windows gives it),
+// process-wide and safe from any thread. At most CalibrationSlots monitors are kept; a new
 // one beyond that replaces the one calibrated longest ago.
 constexpr int32_t CalibrationSlots = 8;
 void SetMonitorCalibration(const std::string& monitor, double pixelsPerInch);
@@ -25,13 +26,14 @@ void ForgetMonitorCalibration(const std::string& monitor);
 std::optional<double> MonitorCalibration(const std::string& monitor);
 
 // The stored form, "calibration" (REG_BINARY): CalibrationSlots records of
-// 32 bytes, each a monitor name of up to 23 bytes, zero-filled, and the
-// pixels per inch as a little-endian IEEE 754 double. An empty name marks an
-// unused record.
-constexpr uint32_t CalibrationNameBytes = 24;
+// 104 bytes, each a monitor id of up to 95 bytes, zero-filled, and the
+// pixels per inch as a little-endian IEEE 754 double. An empty id marks an
+// unused record. A value of another size (the older 256 bytes, which kept
+// output names such as \\.\DISPLAY1) loads as no calibrations.
+constexpr uint32_t CalibrationNameBytes = 96;
 constexpr uint32_t CalibrationRecordBytes = CalibrationNameBytes + 8;
 constexpr uint32_t StoredCalibrationSize = CalibrationSlots * CalibrationRecordBytes;
-static_assert(StoredCalibrationSize == 256);
+static_assert(StoredCalibrationSize == 832);
 
 struct MonitorCalibrationEntry {
     std::string monitor;

@@ -1,6 +1,5 @@
 #include "measure/measurement_text_win.h"
 
-#include "measure/copy_text.h"
 #include "measure/measure_settings.h"
 #include "measure/monitor_scale_win.h"
 
@@ -19,14 +18,7 @@ std::string MeasurementLabel(const MeasureReadout& readout, const MeasureState& 
                            measure.reflectionMode, unit, ScaleFor(unit, measure.startPoint));
 }
 
-std::string MeasurementCopyText(const MeasureState& measure) {
-    const MeasureReadout readout = ReadMeasurement(measure);
+std::string MeasurementCopyText(const CopySource& line) {
     const MeasureUnit unit = UnitFromStored(MeasureSettings.unit.load());
-    CopySource source;
-    source.start = measure.startPoint;
-    source.end = measure.currentPoint;
-    source.shownAngle = readout.shownAngle;
-    source.reflectionMode = measure.reflectionMode;
-    return FormatCopyText(CopyFormFromStored(MeasureSettings.copyForm.load()), source, unit,
-                          ScaleFor(unit, measure.startPoint));
+    return FormatCopyText(CopyFormFromStored(MeasureSettings.copyForm.load()), line, unit, ScaleFor(unit, line.start));
 }

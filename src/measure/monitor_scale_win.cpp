@@ -1,14 +1,16 @@
 // Reads what a monitor says about itself: the effective DPI (shcore, loaded
 // when present, so that the program still starts where it is missing) and
-// the EDID block that Windows keeps in the monitor's device key (SetupAPI).
+// the EDID that Windows keeps in the monitor's device key (SetupAPI).
 #include "measure/monitor_scale_win.h"
 
 #include <windows.h>
+#include <cfgmgr32.h>
 #include <setupapi.h>
 
 #include <map>
 #include <mutex>
 #include <optional>
+#include <vector>
 
 #include "measure/edid.h"
 #include "measure/measure_settings.h"
@@ -43,19 +45,39 @@ std::wstring DriverKeyOf(const wchar_t* deviceId) {
     return second == std::wstring::npos ? std::wstring() : id.substr(second + 1);
 }
 
-std::optional<EdidImageSize> ReadEdidImageSize(const wchar_t* adapterName) {
+// The EDID has 128 bytes per block and may carry several extension blocks,
+// so its size is asked for first.
+std::vector<uint8_t> ReadBinaryValue(HKEY key, const wchar_t* name) {
+    DWORD size = 0;
+    if (RegQueryValueExW(key, name, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS || size == 0) return {};
+    std::vector<uint8_t> bytes(size);
+    if (RegQueryValueExW(key, name, nullptr, nullptr, bytes.data(), &size) != ERROR_SUCCESS) return {};
+    bytes.resize(size);
+    return bytes;
+}
+
+// What a monitor says about itself, and which monitor it is.
+struct MonitorFacts {
+    // The monitor device's instance id (its model and its connection), else
+    // its device id; the output name only when Windows names no monitor.
+    std::string id;
+    std::optional<EdidImageSize> image;
+};
+
+MonitorFacts ReadMonitorFacts(const wchar_t* outputName) {
+    MonitorFacts facts{Utf8FromWide(outputName), std::nullopt};
     DISPLAY_DEVICEW display{};
     display.cb = sizeof display;
-    if (!EnumDisplayDevicesW(adapterName, 0, &display, 0)) return std::nullopt;
+    if (!EnumDisplayDevicesW(outputName, 0, &display, 0)) return facts;
+    facts.id = Utf8FromWide(display.DeviceID);
     const std::wstring driverKey = DriverKeyOf(display.DeviceID);
-    if (driverKey.empty()) return std::nullopt;
+    if (driverKey.empty()) return facts;
 
     HDEVINFO devices = SetupDiGetClassDevsW(&MonitorClass, nullptr, nullptr, DIGCF_PRESENT);
-    if (devices == INVALID_HANDLE_VALUE) return std::nullopt;
-    std::optional<EdidImageSize> result;
+    if (devices == INVALID_HANDLE_VALUE) return facts;
     SP_DEVINFO_DATA device{};
     device.cbSize = sizeof device;
-    for (DWORD i = 0; !result && SetupDiEnumDeviceInfo(devices, i, &device); ++i) {
+    for (DWORD i = 0; SetupDiEnumDeviceInfo(devices, i, &device); ++i) {
         wchar_t driver[200] = {};
         if (!SetupDiGetDeviceRegistryPropertyW(devices, &device, SPDRP_DRIVER, nullptr,
                                                reinterpret_cast<BYTE*>(driver), sizeof driver - sizeof(wchar_t),
@@ -63,31 +85,40 @@ std::optional<EdidImageSize> ReadEdidImageSize(const wchar_t* adapterName) {
             _wcsicmp(driver, driverKey.c_str()) != 0) {
             continue;
         }
-        HKEY key = SetupDiOpenDevRegKey(devices, &device, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_READ);
-        if (key == INVALID_HANDLE_VALUE) break;
-        BYTE edid[256] = {};
-        DWORD size = sizeof edid;
-        if (RegQueryValueExW(key, L"EDID", nullptr, nullptr, edid, &size) == ERROR_SUCCESS) {
-            result = DecodeEdidImageSize(edid, size);
+        wchar_t instance[MAX_DEVICE_ID_LEN] = {};
+        if (SetupDiGetDeviceInstanceIdW(devices, &device, instance, MAX_DEVICE_ID_LEN, nullptr)) {
+            facts.id = Utf8FromWide(instance);
         }
-        RegCloseKey(key);
+        HKEY key = SetupDiOpenDevRegKey(devices, &device, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_READ);
+        if (key != INVALID_HANDLE_VALUE) {
+            const std::vector<uint8_t> edid = ReadBinaryValue(key, L"EDID");
+            facts.image = DecodeEdidImageSize(edid.data(), edid.size());
+            RegCloseKey(key);
+        }
         break;
     }
     SetupDiDestroyDeviceInfoList(devices);
-    return result;
+    return facts;
 }
 
-// The device walk is slow: each monitor is read once per run.
-std::optional<EdidImageSize> CachedEdidImageSize(const wchar_t* adapterName) {
-    static std::mutex mutex;
-    static std::map<std::wstring, std::optional<EdidImageSize>> cache;
-    std::lock_guard<std::mutex> lock(mutex);
-    auto it = cache.find(adapterName);
-    if (it == cache.end()) it = cache.emplace(adapterName, ReadEdidImageSize(adapterName)).first;
+// The device walk is slow: each output is read once, until the displays
+// change (another monitor may then be on it).
+std::mutex FactsMutex;
+std::map<std::wstring, MonitorFacts> FactsByOutput;
+
+MonitorFacts CachedMonitorFacts(const wchar_t* outputName) {
+    std::lock_guard<std::mutex> lock(FactsMutex);
+    auto it = FactsByOutput.find(outputName);
+    if (it == FactsByOutput.end()) it = FactsByOutput.emplace(outputName, ReadMonitorFacts(outputName)).first;
     return it->second;
 }
 
 }  // namespace
+
+void ForgetMonitorFacts() {
+    std::lock_guard<std::mutex> lock(FactsMutex);
+    FactsByOutput.clear();
+}
 
 MonitorPixels MonitorAt(Point p) {
     MonitorPixels out;
@@ -95,14 +126,16 @@ MonitorPixels MonitorAt(Point p) {
     MONITORINFOEXW info{};
     info.cbSize = sizeof info;
     if (!monitor || !GetMonitorInfoW(monitor, &info)) return out;
-    out.name = Utf8FromWide(info.szDevice);
+    const MonitorFacts facts = CachedMonitorFacts(info.szDevice);
+    out.id = facts.id;
     out.scale.scaleFactor = ScaleFactorOf(monitor);
 
     std::optional<double> fromMonitor;
-    if (const std::optional<EdidImageSize> image = CachedEdidImageSize(info.szDevice)) {
-        fromMonitor = EdidPixelsPerInch(*image, info.rcMonitor.right - info.rcMonitor.left);
+    if (facts.image) {
+        fromMonitor = EdidPixelsPerInch(*facts.image, info.rcMonitor.right - info.rcMonitor.left,
+                                        info.rcMonitor.bottom - info.rcMonitor.top);
     }
-    out.size = ResolvePixelSize(MonitorCalibration(out.name), fromMonitor);
+    out.size = ResolvePixelSize(MonitorCalibration(out.id), fromMonitor, out.scale.scaleFactor);
     out.scale.pixelsPerInch = out.size.pixelsPerInch;
     return out;
 }

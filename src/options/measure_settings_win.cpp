@@ -9,7 +9,7 @@
 #include "input/hotkey_chooser_win.h"
 #include "measure/calibration.h"
 #include "measure/copy_text.h"
-#include "measure/measure_model.h"
+#include "measure/kept_measurement.h"
 #include "measure/measure_settings.h"
 #include "measure/measure_units.h"
 #include "measure/monitor_scale_win.h"
@@ -34,39 +34,28 @@ constexpr int CopyKeyCombo = 1106;
 constexpr int CopyKeyDeadCheck = 1107;
 constexpr int LabelFormRadio = 1108;
 constexpr int DetailsFormRadio = 1109;
+constexpr int KeptText = 1110;
 constexpr UINT MsgRefresh = WM_APP + 0x100;
-constexpr UINT_PTR LineWatchTimer = 1;
-constexpr UINT LineWatchMs = 100;
 constexpr wchar_t CalibrationCaption[] = L"Measurix - Calibration";
 
 std::atomic<HWND> Window{nullptr};
 KeyPageRow CopyKeyRow{CopyMeasurement, CopyKeyCombo, CopyKeyDeadCheck, 0, nullptr};
 
-// The line as it was while the pointer was last outside this window: moving
-// to the Calibrate button moves the line's end, so the button must not use
-// the line of the moment it is clicked.
-struct LineSnapshot {
-    double lengthPixels = 0.0;
-    Point start;
-} Line;
-
 HINSTANCE Module() { return GetModuleHandleW(nullptr); }
 
-bool PointerOutside(HWND window) {
-    POINT pointer;
-    RECT bounds;
-    return GetCursorPos(&pointer) && GetWindowRect(window, &bounds) && !PtInRect(&bounds, pointer);
-}
-
-void WatchLine(HWND window) {
-    if (!PointerOutside(window)) return;
-    const MeasureState& measure = TheDisplay.measure;
-    Line.lengthPixels = ReadMeasurement(measure).length;
-    Line.start = measure.startPoint;
-}
-
-void ShowPixelSize(HWND window) {
-    const MonitorPixels monitor = MonitorAt(Line.start);
+// Calibrating measures the line kept when the ruler was last switched off
+// with the key, which the window shows: the line that follows the pointer
+// would by now lead to this window.
+void ShowKeptMeasurement(HWND window, const KeptMeasurement& kept) {
+    wchar_t text[120];
+    if (kept.shown) {
+        swprintf(text, std::size(text), L"The measurement kept: %.1f pixels.", kept.length);
+    } else {
+        wcscpy(text, L"No measurement kept yet.");
+    }
+    SetDlgItemTextW(window, KeptText, text);
+    EnableWindow(GetDlgItem(window, CalibrateButton), kept.shown && kept.length >= 1.0);
+    const MonitorPixels monitor = MonitorAt(kept.line.start);
     SetDlgItemTextW(window, PixelSizeText, WideFromUtf8(DescribePixelSize(monitor.size)).c_str());
 }
 
@@ -74,7 +63,7 @@ void ShowSettings(HWND window) {
     SendDlgItemMessageW(window, UnitCombo, CB_SETCURSEL, WPARAM(MeasureSettings.unit.load()), 0);
     const bool details = CopyFormFromStored(MeasureSettings.copyForm.load()) == CopyForm::Details;
     CheckRadioButton(window, LabelFormRadio, DetailsFormRadio, details ? DetailsFormRadio : LabelFormRadio);
-    ShowPixelSize(window);
+    ShowKeptMeasurement(window, LastKeptMeasurement());
 }
 
 // The copy key follows the Keyboard Shortcuts page's rules.
@@ -108,32 +97,29 @@ void Init(HWND window) {
         SendDlgItemMessageW(window, UnitCombo, CB_ADDSTRING, 0, LPARAM(name.c_str()));
     }
     SetDlgItemTextW(window, LengthEdit, L"85.60");
-    Line.start = TheDisplay.measure.startPoint;
-    WatchLine(window);
     ShowSettings(window);
     AttachHotkeyCombo(window, CopyKeyRow);
     RefreshCopyKeyRow(window);
-    SetTimer(window, LineWatchTimer, LineWatchMs, nullptr);
 }
 
-void CalibrateFromLine(HWND window) {
+void CalibrateFromKept(HWND window) {
+    const KeptMeasurement kept = LastKeptMeasurement();
+    if (!kept.shown) return;
     wchar_t typed[64] = {};
     GetDlgItemTextW(window, LengthEdit, typed, int(std::size(typed)));
-    const CalibrationResult result = Calibrate(Line.lengthPixels, Utf8FromWide(typed));
+    const CalibrationResult result = Calibrate(kept.length, Utf8FromWide(typed));
     if (!result.accepted) {
         // The old calibration stays as it was.
         MessageBoxW(window, WideFromUtf8(result.message).c_str(), CalibrationCaption, MB_OK | MB_ICONWARNING);
         return;
     }
-    SetMonitorCalibration(MonitorAt(Line.start).name, result.pixelsPerInch);
-    ShowPixelSize(window);
+    SetMonitorCalibration(MonitorAt(kept.line.start).id, result.pixelsPerInch);
+    ShowKeptMeasurement(window, kept);
     RequestRedraw();
     RequestSave();
 }
 
 void Close(HWND window) {
-    KillTimer(window, LineWatchTimer);
-    Window = nullptr;
     DestroyWindow(window);
     // Alone on the options thread: the thread ends with this window.
     if (OptionsWindowHandle.load() == nullptr) PostQuitMessage(0);
@@ -152,13 +138,23 @@ void Command(HWND window, int id, int code) {
             MeasureSettings.copyForm = int32_t(id == DetailsFormRadio ? CopyForm::Details : CopyForm::LabelText);
             RequestSave();
             break;
-        case CalibrateButton: CalibrateFromLine(window); break;
-        case ForgetButton:
-            ForgetMonitorCalibration(MonitorAt(Line.start).name);
-            ShowPixelSize(window);
+        case CalibrateButton: CalibrateFromKept(window); break;
+        case IDOK:
+            // Enter. The window has no default button: Enter calibrates only
+            // right after typing the length (or on the focused Calibrate
+            // button), never from another control by accident.
+            if (GetFocus() == GetDlgItem(window, LengthEdit) && IsWindowEnabled(GetDlgItem(window, CalibrateButton))) {
+                CalibrateFromKept(window);
+            }
+            break;
+        case ForgetButton: {
+            const KeptMeasurement kept = LastKeptMeasurement();
+            ForgetMonitorCalibration(MonitorAt(kept.line.start).id);
+            ShowKeptMeasurement(window, kept);
             RequestRedraw();
             RequestSave();
             break;
+        }
         case IDCANCEL: Close(window); break;
         default: break;
     }
@@ -168,7 +164,12 @@ INT_PTR CALLBACK MeasureSettingsProc(HWND window, UINT message, WPARAM wParam, L
     switch (message) {
         case WM_INITDIALOG: Init(window); return 1;
         case WM_COMMAND: Command(window, LOWORD(wParam), HIWORD(wParam)); return 1;
-        case WM_TIMER: WatchLine(window); return 1;
+        case WM_DESTROY:
+            // However it goes (its Close button, or the options thread ending
+            // with the options window), so that the next request creates a
+            // new window instead of presenting a destroyed one.
+            if (Window.load() == window) Window = nullptr;
+            return 0;
         case MsgHotkeyEvent:
             // The chooser stored a new copy key (or dead flag).
             RefreshCopyKeyRow(window);

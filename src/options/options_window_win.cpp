@@ -15,7 +15,12 @@ std::atomic<int32_t> OptionsThreadRunning{0};
 
 namespace {
 
-std::atomic<DWORD> OptionsThreadId{0};
+// Requests reach the running thread through a message-only window of its
+// own. A thread message (PostThreadMessage) would be lost whenever the
+// thread runs a modal loop (a message box, the font chooser, a window being
+// moved): such a loop dispatches it to no window and drops it.
+std::atomic<HWND> RequestWindow{nullptr};
+constexpr wchar_t RequestWindowClass[] = L"MeasurixOptionsRequests";
 
 // Opens (or presents) what a request asks for. Options thread.
 void Serve(int32_t request) {
@@ -27,19 +32,33 @@ void Serve(int32_t request) {
     PresentWindow(OptionsWindowHandle.load(), request == OptionsThreadFrameMinimized);
 }
 
+LRESULT CALLBACK RequestWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != MsgCreateOptions) return DefWindowProcW(window, message, wParam, lParam);
+    Serve(int32_t(wParam));
+    return 0;
+}
+
+HWND CreateRequestWindow() {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = RequestWindowProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = RequestWindowClass;
+    RegisterClassExW(&windowClass);  // fails harmlessly from the second thread on
+    return CreateWindowExW(0, RequestWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                           windowClass.hInstance, nullptr);
+}
+
 DWORD WINAPI OptionsThreadMain(void* parameter) {
     RegisterOptionsControls();
-    OptionsThreadId = GetCurrentThreadId();
+    const HWND requests = CreateRequestWindow();
+    RequestWindow = requests;
     Serve(int32_t(reinterpret_cast<intptr_t>(parameter)));
 
     MSG msg;
     for (;;) {
         const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
         if (got == 0 || got == -1 || msg.message == WM_QUIT) break;
-        if (msg.hwnd == nullptr && msg.message == MsgCreateOptions) {
-            Serve(int32_t(msg.wParam));
-            continue;
-        }
         const auto frame = static_cast<HWND>(OptionsWindowHandle.load());
         if (frame != nullptr && IsDialogMessageW(frame, &msg)) continue;
         const HWND measure = MeasureSettingsWindow();
@@ -48,7 +67,8 @@ DWORD WINAPI OptionsThreadMain(void* parameter) {
         DispatchMessageW(&msg);
     }
 
-    OptionsThreadId = 0;
+    RequestWindow = nullptr;
+    if (requests != nullptr) DestroyWindow(requests);
     // The measure window first: its copy-key chooser belongs to the
     // chooser state that the Keyboard Shortcuts page releases.
     if (const HWND measure = MeasureSettingsWindow()) DestroyWindow(measure);
@@ -86,8 +106,8 @@ void OpenOptionsThreadWith(int32_t request) {
         const WindowHandle window = OptionsWindowHandle.load();
         if (request != OptionsThreadMeasureSettings && window != nullptr) {
             PresentWindow(window, request == OptionsThreadFrameMinimized);
-        } else if (const DWORD thread = OptionsThreadId.load()) {
-            PostThreadMessageW(thread, MsgCreateOptions, WPARAM(request), 0);
+        } else if (const HWND requests = RequestWindow.load()) {
+            PostMessageW(requests, MsgCreateOptions, WPARAM(request), 0);
         }
         return;
     }

@@ -4,12 +4,15 @@
 // parts draw each frame's images into surfaces; this file presents them.
 #include "overlay/overlay_window_win.h"
 
+#include <dbt.h>
+
 #include <cwchar>
 #include <mutex>
 #include <optional>
 
 #include "base/app_messages.h"
 #include "base/clock.h"
+#include "measure/monitor_scale_win.h"
 #include "overlay/display_object.h"
 #include "overlay/frame_inputs.h"
 #include "overlay/frame_record_win.h"
@@ -167,7 +170,13 @@ LRESULT CALLBACK OverlayWindowProc(HWND window, UINT message, WPARAM wParam, LPA
             SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
             return 0;
         }
+        case WM_DEVICECHANGE:
+            // A monitor plugged in or out, perhaps on the same output.
+            if (wParam == DBT_DEVNODES_CHANGED) ForgetMonitorFacts();
+            break;
         case WM_DISPLAYCHANGE:
+            ForgetMonitorFacts();
+            [[fallthrough]];
         case WM_DPICHANGED:
         case WM_SETTINGCHANGE:
             // The desktop or a monitor's DPI may have changed: read again,

@@ -54,7 +54,7 @@ bool ExchangeBinary(RegKey& key, bool save, const char* name, uint8_t* field, ui
     if (save) return platform::KeyValues.writeValue(key.Handle(), name, platform::StoreBinary, field, size);
     // Read into a scratch copy so that a value of the right type but another
     // size leaves the field untouched.
-    uint8_t scratch[256];
+    uint8_t scratch[1024];
     if (size > sizeof scratch) return false;
     if (!ReadExact(key, name, platform::StoreBinary, scratch, size)) return false;
     for (uint32_t i = 0; i < size; ++i) field[i] = scratch[i];

@@ -16,7 +16,7 @@ bool ExchangeDword(RegKey& key, bool save, const char* name, uint32_t& field);
 bool ExchangeInt(RegKey& key, bool save, const char* name, int32_t& field);
 bool ExchangeWord(RegKey& key, bool save, const char* name, uint16_t& field);
 bool ExchangeBool(RegKey& key, bool save, const char* name, bool& field);
-// REG_BINARY of exactly `size` bytes (at most 256).
+// REG_BINARY of exactly `size` bytes (at most 1024).
 bool ExchangeBinary(RegKey& key, bool save, const char* name, uint8_t* field, uint32_t size);
 // An IEEE 754 double as 8 bytes of REG_BINARY, little-endian.
 bool ExchangeDouble(RegKey& key, bool save, const char* name, double& field);

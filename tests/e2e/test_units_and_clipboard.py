@@ -10,7 +10,8 @@ import threading
 from harness import MeasurixTestCase
 from harness.desktop import Driver
 
-WM_CHAR = 0x102
+WM_KEYDOWN, WM_CHAR, VK_RETURN, VK_DOWN = 0x100, 0x102, 0x0D, 0x28
+MEASURE = "Measurix - Measure Settings"
 
 
 class UnitsAndClipboardTest(MeasurixTestCase):
@@ -25,9 +26,11 @@ class UnitsAndClipboardTest(MeasurixTestCase):
 
     def menu(self, *keys, button=3):
         # The overlay lets clicks through, but under Wine a click through it
-        # now and then gets lost: click once it has settled at the icon.
+        # now and then gets lost: click once it has settled at the icon. (The
+        # ruler is on when the line shows too: a redraw while it is off shows
+        # the label's window, fully transparent.)
         left, top, right, bottom = self.icon_slot()
-        if self.ruler(self.program):
+        if len(self.windows(cls="RulerDisplay", pid=self.program.pid, visible=True)) > 1:
             self.label_at((left + right) // 2, (top + bottom) // 2)
         self.input.click((left + right) // 2, (top + bottom) // 2, button)
         if keys:
@@ -90,14 +93,47 @@ class UnitsAndClipboardTest(MeasurixTestCase):
         self.input.key("Pause")
         millimetres = self.new_clipboard_text(pixels)
         self.assertEqual(millimetres, "52.9x26.5 59.2 mm " + pixels.split(" ")[2])
-        # The menu's "Copy measurement", with the pointer on the icon.
+        # The key's switch-off keeps the line; the menu copies that one, not the line to the icon.
+        self.set_num_lock(True)
+        self.wait_ruler(program, False)
+        self.driver.call("shell-clipboard-empty")
+        self.menu("c")
+        self.assertEqual(self.new_clipboard_text(None), millimetres)
+
+        # Measure settings shows the kept line; a stray Enter does not calibrate, Calibrate does.
+        self.menu("m")
+        measure = self.window(title=MEASURE, visible=True)
+        self.assertEqual(self.control(measure, 1110)["text"], "The measurement kept: 223.6 pixels.")
+        unit_list = self.control(measure, 1101)["hwnd"]
+        self.post(unit_list, WM_KEYDOWN, VK_RETURN)
+        self.post(unit_list, WM_KEYDOWN, VK_DOWN)  # Centimetres, taken after the Enter
+        self.wait_stored("unit", 3)
+        self.assertIn("assumption", self.control(measure, 1102)["text"])
+        self.driver.call("settext", self.control(measure, 1103)["hwnd"], "50")
+        self.click(measure, 1104)
+        self.assertIn("113.6 pixels per inch, calibrated", self.control(measure, 1102)["text"])
         self.menu("c")
         menu_copy = self.new_clipboard_text(millimetres)
-        self.assertRegex(menu_copy, r"^\d+\.\dx\d+\.\d \d+\.\d mm -?\d+\.\d\u00b0$")
+        self.assertEqual(menu_copy, "4.47x2.24 5.00 cm " + pixels.split(" ")[2])
+
+        # Closing the options window closes Measure settings too, which opens again; a request
+        # while the options thread shows a message box is not lost.
+        self.click(self.options(program), 1)
+        self.wait_until(lambda: not self.windows(title=MEASURE), 10, "Measure settings closed")
+        self.menu("m")
+        measure = self.window(title=MEASURE, visible=True)
+        self.driver.call("settext", self.control(measure, 1103)["hwnd"], "abc")
+        self.click(measure, 1104, modal=True)
+        box = self.window(title="Measurix - Calibration", visible=True)
+        self.menu("o")
+        self.options(program, visible=True)
+        self.click(box, 1)
 
         # Another program holds the clipboard: the copy gives up quietly, the
         # program keeps serving the icon meanwhile, and a copy still retrying
         # once the clipboard is free would get through before the exit.
+        self.menu(button=1)
+        self.wait_ruler(program, True)
         holder = Driver(self.state, self.mxdriver_exe, self.log_dir)
         self.addCleanup(holder.close)
         hold = threading.Thread(target=holder.call, args=("shell-hold-clipboard", 8000))
@@ -108,7 +144,9 @@ class UnitsAndClipboardTest(MeasurixTestCase):
         self.menu("r")  # "Ruler on"
         self.wait_ruler(program, False)
         hold.join(30)
-        self.menu("x")  # "Exit"
-        self.assertEqual(program.wait_exit(20), 0)
+        # A second start's exit request while the icon's menu is open ends the program.
+        self.menu()
+        self.window(cls="#32768", visible=True)
+        self.end(program)
         self.assertEqual(self.clipboard(), menu_copy)
         self.wait_until(lambda: not self.icon_shown(), 10, "the icon gone")

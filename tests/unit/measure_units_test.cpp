@@ -61,9 +61,11 @@ TEST(Calibration, RefusesBadInputAndKeepsTheRightSource) {
             EXPECT_NEAR(r.pixelsPerInch, c.ppi, 0.01) << c.typed;
         }
     }
-    EXPECT_EQ(ResolvePixelSize(120.0, 84.6).source, PixelSizeSource::Calibrated);
-    EXPECT_EQ(ResolvePixelSize(5000.0, 84.6).source, PixelSizeSource::Monitor);  // a damaged calibration
-    EXPECT_EQ(ResolvePixelSize(std::nullopt, NaN).pixelsPerInch, 96.0);
+    EXPECT_EQ(ResolvePixelSize(120.0, 84.6, 1.0).source, PixelSizeSource::Calibrated);
+    EXPECT_EQ(ResolvePixelSize(5000.0, 84.6, 1.0).source, PixelSizeSource::Monitor);  // a damaged calibration
+    // Without either, Windows' inch: 96 scaled pixels, 144 physical ones at 150 %.
+    EXPECT_EQ(ResolvePixelSize(std::nullopt, NaN, 1.5).pixelsPerInch, 144.0);
+    EXPECT_EQ(ResolvePixelSize(std::nullopt, std::nullopt, NaN).pixelsPerInch, 96.0);
 }
 
 // Base blocks of two real monitors: a Dell D1918H (41 x 23 cm, 1366 x 768)
@@ -85,6 +87,9 @@ TEST(Edid, ImageSizeFromRealAndDamagedBlocks) {
         {Laptop, {{21, 0}}, 293, 165},                               // no cm (rare): the descriptor alone
         {Laptop, {{21, 0}, {22, 0}, {66, 16}, {67, 9}, {68, 0}}, 0, 0},  // a projector, an aspect ratio as its size
         {Dell, {{0, 0x01}}, 0, 0},                                   // not an EDID header
+        {Dell, {{21, 16}, {22, 9}}, 410, 230},                       // 16 and 9 as centimetres: only the shape
+        {Dell, {{21, 79}, {22, 0}}, 410, 230},                       // EDID 1.4's ratio code (16:9), landscape
+        {Dell, {{21, 16}, {22, 9}, {66, 0}, {67, 0}, {68, 0}}, 0, 0},  // a shape and no size
     };
     for (const auto& c : cases) {
         std::vector<uint8_t> b;
@@ -92,14 +97,16 @@ TEST(Edid, ImageSizeFromRealAndDamagedBlocks) {
         for (const auto& [at, value] : c.changes) b[size_t(at)] = uint8_t(value);
         b[127] = 0;  // the checksum, after the changes
         for (size_t i = 0; i < 127; ++i) b[127] = uint8_t(b[127] - b[i]);
+        b.resize(3 * 128, 0x02);  // two extension blocks, as many monitors have: only the base block counts
         const std::optional<EdidImageSize> size = DecodeEdidImageSize(b.data(), b.size());
-        EXPECT_EQ(size ? size->widthMm : 0, c.widthMm) << c.changes.size();
-        EXPECT_EQ(size ? size->heightMm : 0, c.heightMm) << c.changes.size();
+        EXPECT_EQ(size ? size->widthMm : 0, c.widthMm) << &c - cases;
+        EXPECT_EQ(size ? size->heightMm : 0, c.heightMm) << &c - cases;
         EXPECT_FALSE(DecodeEdidImageSize(b.data(), 127));
         b[127] ^= 1;
         EXPECT_FALSE(DecodeEdidImageSize(b.data(), b.size())) << "a wrong checksum";
     }
-    EXPECT_NEAR(*EdidPixelsPerInch({410, 230}, 1366), 84.6, 0.05);
+    EXPECT_NEAR(*EdidPixelsPerInch({410, 230}, 1366, 768), 84.6, 0.05);
+    EXPECT_NEAR(*EdidPixelsPerInch({527, 296}, 1080, 1920), 92.5, 0.05);  // a 24" monitor turned to portrait
 }
 
 // The unit, the copy form and the calibrations come back from the store; a
@@ -108,15 +115,16 @@ TEST(MeasureSettingsStore, SavedAndLoaded) {
     ResetAllSettings();
     MeasureSettings.unit = 2;
     MeasureSettings.copyForm = 1;
-    SetMonitorCalibration("\\\\.\\DISPLAY2", 120.0);
+    const std::string monitor = "MONITOR\\Default_Monitor\\{4D36E96E-E325-11CE-BFC1-08002BE10318}\\0000";
+    SetMonitorCalibration(monitor, 120.0);
     SettingsExchange(true);
     MeasureSettings.unit = MeasureSettings.copyForm = 0;
-    ForgetMonitorCalibration("\\\\.\\DISPLAY2");
+    ForgetMonitorCalibration(monitor);
     SettingsExchange(false);
     EXPECT_EQ(MeasureSettings.unit, 2);
     EXPECT_EQ(MeasureSettings.copyForm, 1);
-    EXPECT_EQ(MonitorCalibration("\\\\.\\DISPLAY2"), 120.0);
-    ForgetMonitorCalibration("\\\\.\\DISPLAY2");
+    EXPECT_EQ(MonitorCalibration(monitor), 120.0);
+    ForgetMonitorCalibration(monitor);
     SeedDword("unit", 77);
     SettingsExchange(false);
     EXPECT_EQ(MeasureSettings.unit, 0);

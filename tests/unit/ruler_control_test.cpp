@@ -12,6 +12,7 @@
 #include "fakes/fake_platform.h"
 #include "input/hotkey_bindings.h"
 #include "input/input_hooks.h"
+#include "measure/kept_measurement.h"
 #include "overlay/display_object.h"
 #include "settings/settings.h"
 
@@ -139,6 +140,46 @@ TEST_F(RulerControlTest, HeldRolesMoveTheMeasurementByItsRules) {
     }
     ChangeHook(HookKind::Keyboard, nullptr, false, nullptr, [](void*) { return true; });
     ForgetPointerReports();
+}
+
+// The icon's menu copies and a calibration measures the line shown when the key switched the ruler off;
+// a switch from the menu (the pointer at the icon) keeps the one before, the start only the start point.
+TEST_F(RulerControlTest, OnlyTheKeysSwitchOffKeepsTheMeasurement) {
+    enum Action { Start, Key, Menu };
+    const struct { Action action; int32_t pointerX, keptX; bool shown; } steps[] = {
+        {Start, 300, 100, false}, {Key, 300, 100, false}, {Key, 300, 300, true}, {Key, 1900, 300, true},
+        {Menu, 1900, 300, true},  {Menu, 500, 300, true}, {Key, 500, 500, true},
+    };
+    TheDisplay.measure.startPoint = {100, 100};
+    bool light = false;
+    for (const auto& step : steps) {
+        TheDisplay.measure.currentPoint = {step.pointerX, 200};
+        if (step.action == Start) EvaluateRulerState(true);
+        if (step.action == Key) Switch(light = !light, 2000);
+        if (step.action == Menu) SwitchRulerByCommand();
+        const KeptMeasurement kept = LastKeptMeasurement();
+        EXPECT_TRUE(kept.line.start.x == 100 && kept.line.end.x == step.keptX && kept.shown == step.shown)
+            << &step - steps;
+    }
+    EXPECT_NEAR(LastKeptMeasurement().length, std::hypot(400, 100), 1e-9);
+}
+
+// Without the keyboard hook the poll announces the copy key: once a press, also for a tap between two
+// polls (only its toggled bit shows), not for a press while the ruler was off.
+TEST_F(RulerControlTest, WithoutTheHookThePollCopies) {
+    const struct { int16_t pauseState; bool rulerOn; size_t copies; /* so far */ } steps[] = {
+        {0, true, 0}, {0x0001, true, 1}, {0x0001, true, 1}, {int16_t(0x8000), true, 2}, {0, true, 2},
+        {0x0001, false, 2}, {0x0001, true, 2}, {0, true, 3},
+    };
+    bool light = false;
+    for (const auto& step : steps) {
+        FakeSystem.keyState[0x13] = step.pauseState;
+        if (step.rulerOn != RulerOn) Switch(light = !light, 2000);
+        PollModes();
+        CopyPending = 0;  // the main loop took it
+        EXPECT_EQ(size_t(std::ranges::count(FakeSystem.posts, MsgCopyMeasurement, &FakePost::message)), step.copies)
+            << &step - steps;
+    }
 }
 
 // The user's speed is saved once per slow-down and given back once; a
