@@ -20,12 +20,27 @@ class LoupeTest(MeasurixTestCase):
             return rect if rect and check(rect) else None
         return self.wait_until(found, 10, "the label")
 
-    def magnified(self, shot, left, top, i, j):
+    def magnified(self, shot, left, top, i, j, pointer=POINTER):
         """Whether the loupe's square i, j is all the colour of its pattern pixel."""
-        x, y = POINTER[0] - 7 + i, POINTER[1] - 7 + j
+        x, y = pointer[0] - 7 + i, pointer[1] - 7 + j
         colour = COLOURS[(x - PATTERN[0] + 2 * (y - PATTERN[1])) % 4]
         x0, y0 = left + 1 + 8 * i, top + 1 + 8 * j
         return all(shot.pixel(x, y) == colour for y in range(y0, y0 + 8) for x in range(x0, x0 + 8))
+
+    def loupe(self, program, pointer):
+        """The loupe's rectangle and a screenshot, once it magnifies the pointer's pixel."""
+        def shown():
+            rects = [w["rect"] for w in self.windows(cls="RulerLoupe", pid=program.pid, visible=True)
+                     if w["rect"][2] - w["rect"][0] > 1]  # shown a moment before its first image gives it a size
+            shot = rects and self.screenshot()
+            return rects and self.magnified(shot, *rects[0][:2], 7, 7, pointer) and (rects[0], shot)
+        return self.wait_until(shown, 10, "the pixel at %d,%d magnified" % pointer)
+
+    def colour_text(self, shot, left, top, right, bottom):
+        """The colour text's last six characters, as cells of 5 pixel columns (its font's pitch is 6)."""
+        dark = [tuple(max(shot.pixel(x, y)) < 100 for y in range(top + 122, bottom - 1)) for x in range(left + 1, right - 1)]
+        end = max(i for i, column in enumerate(dark) if any(column))
+        return [dark[end - 34 + 6 * k:end - 29 + 6 * k] for k in range(6)]
 
     def test_ctrl_magnifies_the_pixels_and_the_label_grows_with_the_dpi(self):
         pattern = subprocess.Popen(["wine", self.mxdriver_exe, "pattern", *map(str, PATTERN)], env=wine_env(self.state),
@@ -38,20 +53,24 @@ class LoupeTest(MeasurixTestCase):
         label = self.label(program, lambda r: r[2] <= POINTER[0] and r[1] < POINTER[1] < r[3])
 
         self.input.keydown("ctrl")
-        # Shown a moment before its first image gives it a size.
-        left, top, right, bottom = self.wait_until(lambda: [w["rect"] for w in self.windows(
-            cls="RulerLoupe", pid=program.pid, visible=True) if w["rect"][2] - w["rect"][0] > 1], 10, "the loupe")[0]
+        (left, top, right, bottom), shot = self.loupe(program, POINTER)
         self.assertEqual(right - left, 15 * 8 + 2)
         self.assertLessEqual(right, POINTER[0] - 7 - 4, "left of the pointer and the magnified square")
         self.assertGreaterEqual(top, self.label(program, lambda r: r[2] <= POINTER[0] - 7)[3], "below the label")
-        shot = self.wait_until(lambda: (lambda s: s if self.magnified(s, left, top, 7, 7) else None)(self.screenshot()),
-                               10, "the pointer's pixel magnified")
         for i, j in [(0, 0), (1, 0), (0, 1), (5, 5), (14, 0), (0, 14)]:  # clear of the frame and the line (lower right)
             self.assertTrue(self.magnified(shot, left, top, i, j), "cell %d,%d" % (i, j))
         self.assertEqual(shot.pixel(left + 1 + 56 - 1, top + 1 + 60), (0, 0, 0), "the frame around a light pixel")
         strip = (left + 1, top + 122, right - 1, bottom - 1)
-        self.assertGreater(shot.count(strip, lambda p: max(p) < 100), 20, "the colour text")
-        self.assertGreater(shot.count(strip, lambda p: p == (255, 255, 255)), 500, "on white")
+        self.assertGreater(shot.count(strip, lambda p: p == (255, 255, 255)), 500, "the colour text on white")
+        # The text names the pointer's pixel: "#FFFF00" here, "#FF0000" one pixel to the right (no other
+        # two of the pattern's colours give these patterns of the same two digits).
+        yellow = self.colour_text(shot, left, top, right, bottom)
+        self.input.mousemove(POINTER[0] + 1, POINTER[1])
+        rect, red_shot = self.loupe(program, (POINTER[0] + 1, POINTER[1]))
+        red = self.colour_text(red_shot, *rect)
+        digit_f, digit_0 = red[0], red[5]
+        self.assertNotEqual(digit_f, digit_0)
+        self.assertEqual((yellow, red), ([digit_f] * 4 + [digit_0] * 2, [digit_f] * 2 + [digit_0] * 4))
         self.input.keyup("ctrl")
         self.window(cls="RulerLoupe", pid=program.pid, visible=False)
 
