@@ -110,6 +110,9 @@ class RulerControlTest(MeasurixTestCase):
         self.wait_ruler(program, False)
         self.set_num_lock(False)
         self.wait_ruler(program, True)
+        self.driver.call("shell-clipboard-empty")
+        self.input.key("Pause")  # the copy key, read by polling too
+        self.wait_until(lambda: self.driver.call("shell-clipboard"), 10, "the measurement copied")
 
         # Input monitoring switched on in the options window: F8 is kept
         # from the other applications from now on.

@@ -1,6 +1,6 @@
-"""Ctrl held with the ruler on shows the loupe below the label: the pattern's
-pixels as exact 8-pixel squares, the pointer's pixel framed, its colour under
-them; letting go hides it. At 144 DPI the label is taller, inside the desktop."""
+"""Ctrl held with the ruler on shows the loupe below the label: the pattern's pixels as exact 8-pixel squares,
+the pointer's pixel framed, its colour named under them; letting go hides it. At 144 DPI the label is 1.5 times
+as tall, inside the desktop, and a millimetre is 144/25.4 pixels."""
 
 import subprocess
 
@@ -36,9 +36,9 @@ class LoupeTest(MeasurixTestCase):
             return rects and self.magnified(shot, *rects[0][:2], 7, 7, pointer) and (rects[0], shot)
         return self.wait_until(shown, 10, "the pixel at %d,%d magnified" % pointer)
 
-    def colour_text(self, shot, left, top, right, bottom):
+    def colour_text(self, s, x0, y0, x1, y1):
         """The colour text's last six characters, as cells of 5 pixel columns (its font's pitch is 6)."""
-        dark = [tuple(max(shot.pixel(x, y)) < 100 for y in range(top + 122, bottom - 1)) for x in range(left + 1, right - 1)]
+        dark = [tuple(max(s.pixel(x, y)) < 100 for y in range(y0 + 122, y1 - 1)) for x in range(x0 + 1, x1 - 1)]
         end = max(i for i, column in enumerate(dark) if any(column))
         return [dark[end - 34 + 6 * k:end - 29 + 6 * k] for k in range(6)]
 
@@ -68,19 +68,21 @@ class LoupeTest(MeasurixTestCase):
         self.input.mousemove(POINTER[0] + 1, POINTER[1])
         rect, red_shot = self.loupe(program, (POINTER[0] + 1, POINTER[1]))
         red = self.colour_text(red_shot, *rect)
-        digit_f, digit_0 = red[0], red[5]
-        self.assertNotEqual(digit_f, digit_0)
-        self.assertEqual((yellow, red), ([digit_f] * 4 + [digit_0] * 2, [digit_f] * 2 + [digit_0] * 4))
+        f, z = red[0], red[5]
+        self.assertEqual((yellow, red, f != z), ([f] * 4 + [z] * 2, [f] * 2 + [z] * 4, True))
         self.input.keyup("ctrl")
         self.window(cls="RulerLoupe", pid=program.pid, visible=False)
 
-        # 144 DPI: the label is taller, also where it is pushed into the corner.
+        # 144 DPI: the label is 1.5 times as tall, also where it is pushed into the corner.
         self.end(program)
         dpi_key = r"HKEY_CURRENT_USER\Control Panel\Desktop"
         self.addCleanup(self.reg.write, {"LogPixels": None}, key=dpi_key)
         self.reg.write({"LogPixels": 144}, key=dpi_key)
-        program = self.start("-hide")
+        program = self.start("-hide", seed={"unit": 2})
         self.wait_ruler(program, True)
         self.input.mousemove(1279, 799)
-        self.label(program, lambda r: r[3] - r[1] > label[3] - label[1] and r[0] >= 0 and r[1] >= 0 and
-                   r[2] <= 1280 and r[3] <= 800 and r[2] < 1279)
+        self.label(program, lambda r: abs((r[3] - r[1]) - 1.5 * (label[3] - label[1])) <= 1 and r[0] >= 0 and
+                   r[1] >= 0 and r[2] <= 1280 and r[3] <= 800 and r[2] < 1279)
+        self.input.key("Pause")  # in millimetres: without a size from the monitor, Windows' inch is 144 pixels
+        self.assertEqual(self.wait_until(lambda: (lambda t: "mm" in t and t)("".join(map(chr, self.driver.call(
+            "shell-clipboard")))), 10, "the copy in millimetres"), "112.7x35.1 118.1 mm 107.3\u00b0")

@@ -161,7 +161,6 @@ TEST_F(RulerControlTest, OnlyTheKeysSwitchOffKeepsTheMeasurement) {
         EXPECT_TRUE(kept.line.start.x == 100 && kept.line.end.x == step.keptX && kept.shown == step.shown)
             << &step - steps;
     }
-    EXPECT_NEAR(LastKeptMeasurement().length, std::hypot(400, 100), 1e-9);
 }
 
 // Without the keyboard hook the poll announces the copy key: once a press, also for a tap between two
