@@ -12,7 +12,8 @@ extern PerfStamp LastOffClock;
 bool EvaluateRulerState(bool force);
 // Switches the ruler over as one press of the toggle key would (the menu of
 // the notification-area icon), leaving the key and its settings alone: the
-// next press of the key switches it back.
+// next press of the key switches it back. Unlike the key, it keeps no
+// measurement (see measure/kept_measurement.h).
 void SwitchRulerByCommand();
 // Called after every change of RulerOn (the icon's tooltip follows it).
 extern void (*RulerSwitched)();
