@@ -62,8 +62,7 @@ class LoupeTest(MeasurixTestCase):
         self.assertEqual(shot.pixel(left + 1 + 56 - 1, top + 1 + 60), (0, 0, 0), "the frame around a light pixel")
         strip = (left + 1, top + 122, right - 1, bottom - 1)
         self.assertGreater(shot.count(strip, lambda p: p == (255, 255, 255)), 500, "the colour text on white")
-        # The text names the pointer's pixel: "#FFFF00" here, "#FF0000" one pixel to the right (no other
-        # two of the pattern's colours give these patterns of the same two digits).
+        # It names the pointer's pixel: #FFFF00, then #FF0000 one pixel right (no two other colours fit).
         yellow = self.colour_text(shot, left, top, right, bottom)
         self.input.mousemove(POINTER[0] + 1, POINTER[1])
         rect, red_shot = self.loupe(program, (POINTER[0] + 1, POINTER[1]))

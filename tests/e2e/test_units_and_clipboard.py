@@ -25,10 +25,8 @@ class UnitsAndClipboardTest(MeasurixTestCase):
         return slot and self.screenshot().count(slot, lambda p: p[0] > 180 and p[1] > 140 and p[2] < 100) > 10
 
     def menu(self, *keys, button=3):
-        # The overlay lets clicks through, but under Wine a click through it
-        # now and then gets lost: click once it has settled at the icon. (The
-        # ruler is on when the line shows too: a redraw while it is off shows
-        # the label's window, fully transparent.)
+        # Under Wine a click through the overlay now and then gets lost: click once it has settled at the
+        # icon. (The line shows only while the ruler is on; a redraw when it is off shows the label, transparent.)
         left, top, right, bottom = self.icon_slot()
         if len(self.windows(cls="RulerDisplay", pid=self.program.pid, visible=True)) > 1:
             self.label_at((left + right) // 2, (top + bottom) // 2)
@@ -100,8 +98,8 @@ class UnitsAndClipboardTest(MeasurixTestCase):
         measure = self.window(title=MEASURE, visible=True)
         self.assertEqual(self.control(measure, 1110)["text"], "The measurement kept: 223.6 pixels.")
         unit_list = self.control(measure, 1101)["hwnd"]
-        self.post(unit_list, WM_KEYDOWN, VK_RETURN)  # a stray Enter: no calibration
-        self.post(unit_list, WM_KEYDOWN, VK_DOWN)  # Centimetres, taken after the Enter
+        for key in (VK_RETURN, VK_DOWN):  # a stray Enter, then Centimetres, taken after it
+            self.post(unit_list, WM_KEYDOWN, key)
         self.wait_stored("unit", 3)
         self.assertIn("assumption", self.control(measure, 1102)["text"])
         self.driver.call("settext", self.control(measure, 1103)["hwnd"], "50")

@@ -63,8 +63,7 @@ TEST(Calibration, RefusesBadInputAndKeepsTheRightSource) {
     }
     EXPECT_EQ(ResolvePixelSize(120.0, 84.6, 1.0).source, PixelSizeSource::Calibrated);
     EXPECT_EQ(ResolvePixelSize(5000.0, 84.6, 1.0).source, PixelSizeSource::Monitor);  // a damaged calibration
-    // Without either, Windows' inch: 96 scaled pixels, 144 physical ones at 150 %.
-    EXPECT_EQ(ResolvePixelSize(std::nullopt, NaN, 1.5).pixelsPerInch, 144.0);
+    EXPECT_EQ(ResolvePixelSize(std::nullopt, NaN, 1.5).pixelsPerInch, 144.0);  // Windows' inch at 150 %
     EXPECT_EQ(ResolvePixelSize(std::nullopt, std::nullopt, NaN).pixelsPerInch, 96.0);
 }
 

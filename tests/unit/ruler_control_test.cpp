@@ -146,10 +146,9 @@ TEST_F(RulerControlTest, HeldRolesMoveTheMeasurementByItsRules) {
 // a switch from the menu (the pointer at the icon) keeps the one before, the start only the start point.
 TEST_F(RulerControlTest, OnlyTheKeysSwitchOffKeepsTheMeasurement) {
     enum Action { Start, Key, Menu };
-    const struct { Action action; int32_t pointerX, keptX; bool shown; } steps[] = {
-        {Start, 300, 100, false}, {Key, 300, 100, false}, {Key, 300, 300, true}, {Key, 1900, 300, true},
-        {Menu, 1900, 300, true},  {Menu, 500, 300, true}, {Key, 500, 500, true},
-    };
+    const struct { Action action; int32_t pointerX, keptX; bool shown; } steps[] = {{Start, 300, 100, false},
+        {Key, 300, 100, false}, {Key, 300, 300, true}, {Key, 1900, 300, true}, {Menu, 1900, 300, true},
+        {Menu, 500, 300, true}, {Key, 500, 500, true}};
     TheDisplay.measure.startPoint = {100, 100};
     bool light = false;
     for (const auto& step : steps) {
@@ -157,22 +156,18 @@ TEST_F(RulerControlTest, OnlyTheKeysSwitchOffKeepsTheMeasurement) {
         if (step.action == Start) EvaluateRulerState(true);
         if (step.action == Key) Switch(light = !light, 2000);
         if (step.action == Menu) SwitchRulerByCommand();
-        const KeptMeasurement kept = LastKeptMeasurement();
-        EXPECT_TRUE(kept.line.start.x == 100 && kept.line.end.x == step.keptX && kept.shown == step.shown)
-            << &step - steps;
+        const KeptMeasurement k = LastKeptMeasurement();
+        EXPECT_TRUE(k.line.start.x == 100 && k.line.end.x == step.keptX && k.shown == step.shown) << &step - steps;
     }
 }
 
-// Without the keyboard hook the poll announces the copy key: once a press, also for a tap between two
-// polls (only its toggled bit shows), not for a press while the ruler was off.
+// Without the keyboard hook the poll copies once a press, also a tap between polls, none while off.
 TEST_F(RulerControlTest, WithoutTheHookThePollCopies) {
-    const struct { int16_t pauseState; bool rulerOn; size_t copies; /* so far */ } steps[] = {
-        {0, true, 0}, {0x0001, true, 1}, {0x0001, true, 1}, {int16_t(0x8000), true, 2}, {0, true, 2},
-        {0x0001, false, 2}, {0x0001, true, 2}, {0, true, 3},
-    };
+    const struct { int16_t pause; bool rulerOn; size_t copies; /* so far */ } steps[] = {{0, true, 0}, {1, true, 1},
+        {1, true, 1}, {int16_t(0x8000), true, 2}, {0, true, 2}, {1, false, 2}, {1, true, 2}, {0, true, 3}};
     bool light = false;
     for (const auto& step : steps) {
-        FakeSystem.keyState[0x13] = step.pauseState;
+        FakeSystem.keyState[0x13] = step.pause;
         if (step.rulerOn != RulerOn) Switch(light = !light, 2000);
         PollModes();
         CopyPending = 0;  // the main loop took it
