@@ -35,6 +35,6 @@ struct CalibrationResult {
 // "85,60", spaces around allowed).
 CalibrationResult Calibrate(double measuredPixels, const std::string& typedMillimetres);
 
-// One line for the settings dialog, e.g. "96.0 pixels per inch: Windows'
-// assumption, the monitor reports no size. ..."
+// One line for the settings dialog, e.g. "144.0 pixels per inch: Windows'
+// assumption at this display scale, the monitor reports no size. ..."
 std::string DescribePixelSize(const PixelSize& size);

@@ -18,8 +18,8 @@ extern MeasureSettingsBlock MeasureSettings;
 
 // Calibrations per monitor (its device instance id, which stays with the
 // monitor and its connection whichever output number Windows gives it),
-// process-wide and safe from any thread. At most CalibrationSlots monitors are kept; a new
-// one beyond that replaces the one calibrated longest ago.
+// process-wide and safe from any thread. At most CalibrationSlots monitors
+// are kept; a new one beyond that replaces the one calibrated longest ago.
 constexpr int32_t CalibrationSlots = 8;
 void SetMonitorCalibration(const std::string& monitor, double pixelsPerInch);
 void ForgetMonitorCalibration(const std::string& monitor);
