@@ -45,8 +45,9 @@ constexpr UINT ZOrderOnly = SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NORED
 static_assert(ZOrderOnly == 0x261B && (ZOrderOnly | SWP_SHOWWINDOW) == 0x265B);
 // Hidden and, as the size is not kept, shrunk to 0 by 0.
 constexpr UINT HideAndShrink =
-    SWP_HIDEWINDOW | SWP_NOZORDER | SWP_NOMOVE | SWP_NOREDRAW | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING | SWP_DEFERERASE;
-static_assert(HideAndShrink == 0x268E);
+    SWP_HIDEWINDOW | SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOREDRAW | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING |
+    SWP_DEFERERASE;
+static_assert(HideAndShrink == 0x269E);
 
 // What the frame on screen was drawn from; nothing while LineWindow holds no
 // image (before the first frame, and once hidden, which shrinks it away).
