@@ -1,22 +1,75 @@
 """The options window: its pages, closing it and bringing it back, the Donate
-links, settings that change the ruler at once, the label font, key binding."""
+links, every control of the pages and of Measure settings and what it stores,
+settings that change the ruler at once, the label font, key binding."""
 
 import struct
 
-from harness import MeasurixTestCase
+from harness import OPTIONS, MeasurixTestCase
 
-TAB_KEYS, TAB_DISPLAY, TAB_ADVANCED = 1, 2, 3
+TAB_KEYS, TAB_DISPLAY, TAB_ADVANCED, MEASURE = 1, 2, 3, "Measurix - Measure Settings"
 PAGE_MARKERS = [1066, 1011, 1032, 1036]  # a control only that page has, in tab order
 LINK, DONATE, TOGGLE_COMBO, REDRAW_LIMIT = 110, 1015, 1011, 1036
-TIMES_REFLECTED, ANGLE, ANGLE_ARROWS, THICKNESS, OPACITY = 1023, 1032, 1033, 1045, 1062
-SELECT_FONT, DEFAULT_FONT, CHOOSER_APPLY, CHOOSER_SAMPLE, CHOOSER_SIZES = 1063, 1065, 1026, 1092, 1138
-WM_COMMAND, WM_HSCROLL, WM_NULL, WM_SYSCOMMAND, SC_CLOSE = 0x0111, 0x0114, 0, 0x0112, 0xF060
-CB_SETCURSEL, CB_GETITEMHEIGHT, CBN_SELCHANGE, TBM_SETPOS, TB_THUMBPOSITION = 0x014E, 0x0154, 1, 0x0405, 4
+ANGLE, SELECT_FONT, DEFAULT_FONT, CHOOSER_APPLY, CHOOSER_SAMPLE, CHOOSER_SIZES = 1032, 1063, 1065, 1026, 1092, 1138
+WM_COMMAND, WM_CHAR, WM_NULL, WM_SYSCOMMAND, SC_CLOSE, MSG_SAVE_SETTINGS = 0x0111, 0x0102, 0, 0x0112, 0xF060, 0x8011
+CB_SETCURSEL, CB_GETITEMHEIGHT, CBN_SELCHANGE = 0x014E, 0x0154, 1
 HTTPS_HANDLER = r"HKEY_LOCAL_MACHINE\Software\Classes\https\shell\open\command"
 BACKGROUND = (0x24, 0x6F, 0x97)  # the Wine desktop's
 
 
 def drawn(p): return sum(abs(a - b) for a, b in zip(p, BACKGROUND)) > 40
+
+
+class ChosenFont:
+    """Equal to a stored "font" of a font from the chooser: flagged as chosen, without anti-aliasing."""
+    def __eq__(self, value): return len(value) == 96 and value[92] == 1 and value[26] == 3
+
+
+# The bindings: toggle on either Windows key, the held roles on F6, the wheel, F7 and Left Shift.
+SEED = {"version": 36, "invert": 0, "key0code": 0x105B, "key1code": 0x75, "key1mods": 0, "key2code": 0x1004,
+        "key2mods": 0, "key3code": 0x76, "key3mods": 0, "key4code": 0xA0, "key4mods": 0}
+# Every control from that store on, in turn: where, which, what the user does (click, choose an item, type
+# and leave the field, click the up-down's upper or lower arrow, click a slider and press End or Home),
+# the values stored anew, and then what the windows show (text, or True/False: enabled).
+CONTROLS = [
+    (TAB_ADVANCED, 1028, "click", {"usehooks": 0, "key0code": 0x90, "key2code": 0x9004},  # hooks off: no
+     {1011: "Num Lock", 1016: "No Key", 1019: False, 1025: False, 1027: False, 1029: False, 1031: False,
+      1107: False}),  # dead keys, nor keys that need the hooks
+    (TAB_ADVANCED, 1028, "click", {"usehooks": 1}, {1019: True, 1025: True, 1027: True, 1029: True, 1107: True}),
+    (TAB_KEYS, 1011, "choose Scroll Lock", {"key0code": 0x91}),
+    (TAB_KEYS, 1019, "click", {"key0dead": 1}),
+    (TAB_KEYS, 1020, "click", {"toggle": 0}),
+    (TAB_KEYS, 1025, "click", {"key1dead": 1}),
+    (TAB_KEYS, 1013, "choose No Key", {"key1code": 0x8075}),
+    (TAB_KEYS, 1027, "click", {"key2dead": 1}),
+    (TAB_KEYS, 1016, "choose Mouse Wheel", {"key2code": 0x1004}),
+    (TAB_KEYS, 1029, "click", {"key3dead": 1}),
+    (TAB_KEYS, 1014, "choose No Key", {"key3code": 0x8076}),
+    (TAB_KEYS, 1031, "click", {"key4dead": 1}),
+    (TAB_KEYS, 1017, "choose Shift", {"key4code": 0x1FFE, "key4mods": 4, "key4dead": 0}, {1031: False}),
+    (TAB_DISPLAY, 1021, "click", {"numbers": 0}),
+    (TAB_DISPLAY, 1048, "click", {"cross0": 0}),
+    (TAB_DISPLAY, 1030, "click", {"reflines": 0}),
+    (TAB_DISPLAY, 1035, "click", {"antialias": 0}),
+    (TAB_DISPLAY, 1023, "type 7", {"refnr": 7}, {1023: "7"}),
+    (TAB_DISPLAY, 1026, "up", {"refnr": 8}, {1023: "8"}),
+    (TAB_DISPLAY, 1032, "type 22.5", {"refangle": struct.pack("<d", 22.5)}, {1032: "22.50"}),
+    (TAB_DISPLAY, 1033, "down", {"refangle": struct.pack("<d", 11.25)}, {1032: "11.25"}),
+    (TAB_DISPLAY, 1045, "type 1.50", {"linethick": struct.pack("<d", 1.5)}, {1045: "1.5"}),
+    (TAB_DISPLAY, 1046, "up", {"linethick": struct.pack("<d", 2)}, {1045: "2.0"}),
+    (TAB_DISPLAY, 1062, "slide End", {"alpha": 255}),
+    (TAB_DISPLAY, 1064, "slide Home", {"fade": 0}),
+    (TAB_DISPLAY, 1063, "font 28", {"font": ChosenFont()}),
+    (TAB_DISPLAY, 1065, "click", {"font": bytes(96)}),
+    (TAB_ADVANCED, 1036, "type 5", {"rlimit": 10}, {1036: "10"}),
+    (TAB_ADVANCED, 1047, "up", {"rlimit": 20}, {1036: "20"}),
+    (TAB_ADVANCED, 1024, "click", {"autostart": 0}),
+    (MEASURE, 1101, "choose Millimetres", {"unit": 2}),
+    (MEASURE, 1107, "click", {"key5dead": 1}),
+    (MEASURE, 1106, "choose No Key", {"key5code": 0x8013}),
+    (MEASURE, 1109, "click", {"copyform": 1}),
+    (MEASURE, 1108, "click", {"copyform": 0}),
+    (TAB_KEYS, 1022, "click", {"invert": 1}),  # last: the ruler comes on
+]
 
 
 class OptionsTest(MeasurixTestCase):
@@ -74,56 +127,99 @@ class OptionsTest(MeasurixTestCase):
             self.click(box, 1, modal=True)
             self.wait_until(lambda: not self.windows(title="Could not open URL"), 10, "the box closed")
 
+    def choose_font(self, size):
+        """Opens the font chooser, picks the size as the list does, applies it, and leaves the chooser open."""
+        self.click(self.frame, SELECT_FONT, modal=True)
+        chooser = self.wait_until(lambda: [w for w in self.windows(pid=self.program.pid, visible=True)
+                                           if w["title"].startswith("Measurix - ") and w["title"] not in (OPTIONS, MEASURE)],
+                                  10, "the font chooser")[0]
+        sizes = self.control(chooser, CHOOSER_SIZES)
+        self.send(sizes["hwnd"], CB_SETCURSEL, sizes["items"].index(size))
+        self.send(sizes["parent"], WM_COMMAND, (CBN_SELCHANGE << 16) | CHOOSER_SIZES, sizes["hwnd"])
+        self.click(chooser, CHOOSER_APPLY)
+        return chooser
+
+    def act(self, window, control_id, action):
+        """Does to the control what a user does: see CONTROLS."""
+        kind, _, argument = action.partition(" ")
+        control = self.control(window, control_id)
+        left, top, right, bottom = control["rect"]
+        if kind == "font":
+            self.click(self.choose_font(argument), 2, modal=True)  # Cancel keeps what was applied
+            return
+        # Under Wine a click on a window does not always bring it to the front, as keys need.
+        self.driver.call("foreground", window["hwnd"])
+        self.wait_foreground(window["hwnd"])
+        self.input.click((left + right) // 2, top + 3 if kind == "up" else bottom - 3 if kind == "down"
+                         else (top + bottom) // 2)
+        if kind == "choose":
+            items = self.wait_until(lambda: self.windows(cls="ComboLBox", pid=self.program.pid, visible=True), 10,
+                                    "the list")[0]["rect"]
+            height = self.send(control["hwnd"], CB_GETITEMHEIGHT)
+            self.input.click(items[0] + 20, items[1] + 1 + height * control["items"].index(argument) + height // 2)
+        elif kind == "slide":
+            self.input.key(argument)
+        elif kind == "type":
+            self.input.key("Home", "shift+End")
+            self.input.xdotool("type", "--delay", 12, argument)
+            self.input.key("Tab")
+
+    def test_every_control_stores_its_own_setting_and_nothing_else(self):
+        self.open(**SEED)
+        main = self.window(title="Measurix", cls="Static", pid=self.program.pid)["hwnd"]
+        area = self.window(cls="Shell_TrayWnd", visible=True)["rect"]  # Measure settings, from the icon's menu
+        self.input.click(area[2] - 10, (area[1] + area[3]) // 2, 3)
+        self.post(self.window(cls="#32768", visible=True)["hwnd"], WM_CHAR, ord("m"))
+        measure = self.window(title=MEASURE, visible=True)
+
+        def saved():  # the store once the program has saved what it holds now
+            self.post(main, MSG_SAVE_SETTINGS)
+            return self.stored()
+
+        expected = self.wait_until(lambda: (lambda s: s if s.get("version") == 36 else None)(saved()), 10, "a save")
+        for where, control, action, changes, *shows in CONTROLS:
+            row = "%s %d %s" % (where, control, action)
+            if where != MEASURE:
+                self.select_tab(self.frame, where)
+            self.act(measure if where == MEASURE else self.frame, control, action)
+            expected.update(changes)
+            try:
+                self.wait_until(lambda: saved() == expected, 10, "the store", interval=0.2)
+            except AssertionError:
+                self.assertEqual(saved(), expected, "the store after " + row)
+            shown = {c["id"]: c for w in (self.frame, measure) for c in self.driver.call("controls", w["hwnd"])}
+            for shown_control, value in (shows or [{}])[0].items():
+                self.assertEqual(shown[shown_control]["enabled" if isinstance(value, bool) else "text"], value,
+                                 "control %d after %s" % (shown_control, row))
+
     def test_display_settings_change_the_ruler_at_once(self):
         self.input.mousemove(680, 570)
         self.open(TAB_DISPLAY)
         self.wait_ruler(self.program, True)
-        # The spin arrows step the angle; typed values go straight through.
-        self.click_on(self.control(self.frame, ANGLE_ARROWS), dy=4)
-        self.wait_until(lambda: self.field(ANGLE)["text"] == "-11.25", 10, "the angle one step down")
-        self.input.mousemove(680, 570)
         turned_line = (690, 626, 711, 635)  # the second reflection line at 90 degrees
         self.assertEqual(self.screenshot().count(turned_line, drawn), 0)
-        for control, text, name, value in [(TIMES_REFLECTED, "3", "refnr", 3),
-                                           (THICKNESS, "3", "linethick", struct.pack("<d", 3)),
-                                           (ANGLE, "90", "refangle", struct.pack("<d", 90))]:
-            self.driver.call("settext", self.field(control)["hwnd"], text)
-            self.wait_stored(name, value)
+        self.driver.call("settext", self.field(ANGLE)["hwnd"], "90")
         self.wait_pixels(turned_line, drawn, "the reflection lines turned to 90 degrees")
-        slider = self.field(OPACITY)
-        self.send(slider["hwnd"], TBM_SETPOS, 1, 255)
-        self.send(slider["parent"], WM_HSCROLL, TB_THUMBPOSITION | (255 << 16), slider["hwnd"])
-        self.wait_stored("alpha", 255)
 
-        # The label font: Apply takes effect at once, without anti-aliasing.
+        # The label font: Apply takes effect at once.
         def label_height():
             labels = [w["rect"] for w in self.windows(cls="RulerDisplay", pid=self.program.pid, visible=True)
                       if w["rect"][0] > 680]
             return labels and labels[0][3] - labels[0][1]
 
         height = self.wait_until(label_height, 10, "the label")
-        self.click(self.frame, SELECT_FONT, modal=True)
-        chooser = self.wait_until(lambda: [w for w in self.windows(pid=self.program.pid, visible=True)
-                                           if w["title"].startswith("Measurix - ") and w["title"] != "Measurix - Options"],
-                                  10, "the font chooser")[0]
+        chooser = self.choose_font("28")
         self.assertTrue(chooser["topmost"])
         self.assertEqual(self.control(chooser, CHOOSER_SAMPLE)["text"], "12x34 -56.7\u00b0")
-        sizes = self.control(chooser, CHOOSER_SIZES)  # picked as the list does
-        self.send(sizes["hwnd"], CB_SETCURSEL, sizes["items"].index("28"))
-        self.send(sizes["parent"], WM_COMMAND, (CBN_SELCHANGE << 16) | CHOOSER_SIZES, sizes["hwnd"])
-        self.click(chooser, CHOOSER_APPLY)
         self.wait_until(lambda: label_height() > height + 10, 10, "a larger label")
-        self.wait_until(lambda: (self.stored("font") or bytes(96))[92] == 1, 10, "the chosen font saved")
-        self.assertEqual(self.stored("font")[26], 3, "non-anti-aliased quality")
-        self.click(chooser, 2, modal=True)  # Cancel keeps what was applied
+        self.click(chooser, 2, modal=True)
         self.click(self.frame, DEFAULT_FONT)
         self.wait_until(lambda: label_height() == height, 10, "the default font again")
-        self.wait_stored("font", bytes(96))
 
     def test_a_key_is_bound_by_pressing_it(self):
         # F9 switches the ruler on while held, so it stays off here: under
         # Wine its overlay would take the clicks meant for the list.
-        self.open(TAB_KEYS, version=36, key0code=0x78, toggle=0, invert=0)
+        self.open(TAB_KEYS, version=36, key0code=0x78, key0dead=1, toggle=0, invert=0)
         self.driver.call("foreground", self.frame["hwnd"])
         self.wait_foreground(self.frame["hwnd"])
         combo = self.field(TOGGLE_COMBO)
@@ -141,7 +237,7 @@ class OptionsTest(MeasurixTestCase):
         self.input.keyup("q")  # the first release ends the capture
         self.input.keyup("ctrl")
         self.wait_stored("key0code", 0x51)
-        self.assertEqual(self.stored("key0mods"), 2)
+        self.assertEqual((self.stored("key0mods"), self.stored("key0dead")), (2, 1), "the dead flag kept")
         self.input.keydown("b")  # a key after the capture reaches the system again
         self.wait_until(lambda: self.keystate(0x42)["down"], 10, "B down for the system")
         self.input.keyup("b")

@@ -72,6 +72,20 @@ TEST_F(HooksTest, KeyEventsAreSwallowedOnlyByTheirDeadBinding) {
     }
 }
 
+// Shift, Ctrl or Alt chosen as the key (dead here) holds and swallows the press of either side; Left Shift
+// only its own.
+TEST_F(HooksTest, AModifierAsTheKeyTakesBothSidesASidedOneOnlyItsOwn) {
+    const struct { uint32_t code, vk; bool matched; } cases[] = {
+        {0x10, 0xA0, true}, {0x10, 0xA1, true}, {0x11, LCtrl, true}, {0x11, 0xA3, true}, {0x12, 0xA4, true},
+        {0x12, 0xA5, true}, {0xA0, 0xA0, true}, {0xA0, 0xA1, false}};
+    for (const auto& c : cases) {
+        ResetInput();
+        Bind(ToggleRuler, c.code, 0, true);
+        EXPECT_EQ(Key(WmKeyDown, c.vk), c.matched) << c.code << " " << c.vk;
+        EXPECT_EQ(Current(ToggleRuler).held, c.matched) << c.code << " " << c.vk;
+    }
+}
+
 TEST_F(HooksTest, CaptureTakesEveryKeyAndAnnouncesNone) {
     const struct { uint32_t message, vk, flags; uintptr_t wParam; intptr_t lParam; } cases[] = {
         {WmKeyDown, LCtrl, 0, LCtrl, 0},

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <string>
 
 #include "unit/settings_test_support.h"
 
@@ -48,12 +49,14 @@ TEST_F(SettingsExchangeTest, FirstSaveWritesEveryValueInOrder) {
 
 // Each setting is stored under its own name, and a load followed by a save
 // writes the same bytes again; flags alternate so that no two can swap unseen.
+// The font's name is UTF-16 also outside ASCII (2, 3, 3 and 4 bytes in UTF-8).
 TEST_F(SettingsExchangeTest, EachValueKeepsItsNameAndComesBackUnchanged) {
     const char* flagNames[] = {"reflines", "antialias", "numbers", "konscr", "cross0", "toggle", "invert",
                                "usehooks", "autostart"};
+    const std::u16string name = u"\u00E9\u20AC\u4E2D\U0001F600";
     FontDescription font{};
     font.height = -12, font.weight = 400, font.italic = 0xAA, font.pitchAndFamily = 0xBB;
-    font.faceName[0] = u'\u00C4', font.faceName[30] = u'z';
+    name.copy(font.faceName, name.size()), font.faceName[30] = u'z';
     for (const bool flip : {false, true}) {
         ResetAllSettings();
         RulerDisplayWindow& d = TheDisplay;
@@ -79,13 +82,16 @@ TEST_F(SettingsExchangeTest, EachValueKeepsItsNameAndComesBackUnchanged) {
         const std::vector<uint8_t>& f = StoredValue("font")->data;
         const std::pair<size_t, uint8_t> fontBytes[] = {
             {0, 0xF4}, {3, 0xFF}, {16, 0x90}, {17, 0x01}, {20, 0xAA}, {27, 0xBB},  // height, weight, italic, pitch
-            {28, 0xC4}, {29, 0x00}, {88, 'z'}, {92, 1}, {93, 0}};                  // UTF-16LE name, chosen flag
+            {28, 0xE9}, {29, 0x00}, {30, 0xAC}, {31, 0x20}, {33, 0x4E}, {35, 0xD8}, {37, 0xDE},  // UTF-16LE name
+            {88, 'z'}, {92, 1}, {93, 0}};                                          // chosen flag
         for (const auto& [at, byte] : fontBytes) EXPECT_EQ(f.at(at), flip ? 0 : byte) << "font byte " << at;
 
         const auto stored = FakeStore.keys;
         ResetAllSettings();
         FakeStore.keys = stored;
         SettingsExchange(false);
+        FontDescription loaded{};
+        EXPECT_EQ(GetDisplayFont(loaded) ? std::u16string(loaded.faceName) : u"", flip ? u"" : name);
         SettingsExchange(true);
         EXPECT_EQ(FakeStore.keys, stored) << flip;
     }

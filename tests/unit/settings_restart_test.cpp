@@ -25,7 +25,8 @@ TEST_F(RestartTest, OwnCommandLine) {
         {u"C:\\Program Files\\M\\m.exe", "-hide", "\"C:\\Program Files\\M\\m.exe\" -hide"},
         {u"C:\\Program Files\\M\\m.exe", nullptr, "C:\\Program Files\\M\\m.exe"},
         {u"\"C:\\a b\\m.exe\"", "-hide", "\"C:\\a b\\m.exe\" -hide"},
-        {u"C:\\M\u00FC\\m.exe", "-restart", "\"C:\\M\xC3\xBC\\m.exe\" -restart"},
+        {u"C:\\\u00E9\u20AC\u4E2D\U0001F600\\m.exe", "-restart",  // 2, 3, 3 and 4 bytes in UTF-8
+         "\"C:\\\xC3\xA9\xE2\x82\xAC\xE4\xB8\xAD\xF0\x9F\x98\x80\\m.exe\" -restart"},
         {longPath, nullptr, "C:\\" + std::string(300, 'd') + "\\m.exe"},  // beyond the first buffer
         {std::u16string(260, u'b'), nullptr, std::string(260, 'b')},  // exactly fills it: cut, asked again
     };
@@ -35,18 +36,23 @@ TEST_F(RestartTest, OwnCommandLine) {
     }
 }
 
-// At log-off: the run-once entry once per run and only while autostart is on (its text and the end of the
-// program are seen end to end), and the user's mouse speed back.
+// At log-off: the run-once entry once per run and only while autostart is on, its path unchanged outside
+// ASCII too (an ASCII one and the end of the program are seen end to end), and the user's mouse speed back.
 TEST_F(RestartTest, LogOffRegistersAutostartOnceAndRestoresTheMouse) {
     Settings.autostart = false;
     RegisterAutostart();
     EXPECT_TRUE(FakeStore.writes.empty());
     Settings.autostart = true;  // switched on later in the same run
     SetSlowMouse(true);
+    FakeOwnProcess.modulePath = u"C:\\\u00E9\u20AC\u4E2D\U0001F600\\m.exe";
     LogOffHandling();
     LogOffHandling();  // the second overlay window gets the notice too
     EXPECT_EQ(FakeSystem.mouseSpeed, 10);
     EXPECT_EQ(FakeStore.writes, std::vector<std::string>{"Measurix"});
+    const std::u16string entry = u"\"" + FakeOwnProcess.modulePath + u"\" -hide";
+    std::vector<uint8_t> utf16le;
+    for (const char16_t unit : entry + u'\0') utf16le.insert(utf16le.end(), {uint8_t(unit), uint8_t(unit >> 8)});
+    EXPECT_EQ(StoredValue("Measurix", "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce")->data, utf16le);
 }
 
 // A start point that a held Shift moves is saved at most once a second; an end within that second (a
