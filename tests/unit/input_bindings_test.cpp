@@ -134,6 +134,7 @@ TEST(KeyNames, KeyNamePrefersTheLayoutsVisibleCharacter) {
         {0xBA, 0x00FC, "\xC3\x9C"},  // German ü is named Ü
         {0xDB, 0x00DF, "\xC3\x9F"},  // ß stays ß
         {0xDC, 0x80000000u | u'^', "^"},  // a dead key by its character
+        {0xDE, 0, "''\"'"},
     };
     for (const auto& c : cases) {
         ResetFakeSystem();
@@ -142,9 +143,8 @@ TEST(KeyNames, KeyNamePrefersTheLayoutsVisibleCharacter) {
     }
 }
 
-// Every key of the table and of the numeric keypad is named as the table says whatever the layout types
-// for it that is not visible (nothing, Enter, space, no-break space); the keypad and the program's own
-// codes also when it types a visible character, which names any other key.
+// Every key of the table and of the keypad is named as the table says whatever invisible the layout types for
+// it; the keypad and the program's own codes also when it types a visible character, which names other keys.
 TEST(KeyNames, TableAndKeypadNamesWhateverTheLayoutTypes) {
     std::vector<std::pair<uint32_t, std::string>> keys;
     for (const KeyNameEntry& entry : KeyNameTable) keys.emplace_back(entry.code, entry.name);

@@ -72,8 +72,7 @@ TEST_F(HooksTest, KeyEventsAreSwallowedOnlyByTheirDeadBinding) {
     }
 }
 
-// Shift, Ctrl or Alt chosen as the key (dead here) holds and swallows the press of either side; Left Shift
-// only its own.
+// Shift, Ctrl or Alt as the key holds and (dead) swallows the press of either side; Left Shift only its own.
 TEST_F(HooksTest, AModifierAsTheKeyTakesBothSidesASidedOneOnlyItsOwn) {
     const struct { uint32_t code, vk; bool matched; } cases[] = {
         {0x10, 0xA0, true}, {0x10, 0xA1, true}, {0x11, LCtrl, true}, {0x11, 0xA3, true}, {0x12, 0xA4, true},
@@ -81,8 +80,8 @@ TEST_F(HooksTest, AModifierAsTheKeyTakesBothSidesASidedOneOnlyItsOwn) {
     for (const auto& c : cases) {
         ResetInput();
         Bind(ToggleRuler, c.code, 0, true);
-        EXPECT_EQ(Key(WmKeyDown, c.vk), c.matched) << c.code << " " << c.vk;
-        EXPECT_EQ(Current(ToggleRuler).held, c.matched) << c.code << " " << c.vk;
+        const bool swallowed = Key(WmKeyDown, c.vk);
+        EXPECT_TRUE(swallowed == c.matched && Current(ToggleRuler).held == c.matched) << c.code << " " << c.vk;
     }
 }
 

@@ -36,8 +36,8 @@ TEST_F(RestartTest, OwnCommandLine) {
     }
 }
 
-// At log-off: the run-once entry once per run and only while autostart is on, its path unchanged outside
-// ASCII too (an ASCII one and the end of the program are seen end to end), and the user's mouse speed back.
+// At log-off: the run-once entry, once per run, only while autostart is on and with its path unchanged also
+// outside ASCII (é, €, 中, an emoji; the end of the program is seen end to end), and the user's mouse speed back.
 TEST_F(RestartTest, LogOffRegistersAutostartOnceAndRestoresTheMouse) {
     Settings.autostart = false;
     RegisterAutostart();
