@@ -181,6 +181,7 @@ bool EvaluateRulerState(bool force) {
         TheDisplay.measure.slowKey = false;
         TheDisplay.measure.snapKey = false;
         TheDisplay.measure.spacingKey = false;
+        TheDisplay.measure.spacing = Rect{};
         SetRoleFilter(ToggleRuler);
     }
     if (RulerSwitched) RulerSwitched();
