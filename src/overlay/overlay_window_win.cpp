@@ -1,8 +1,8 @@
 // The overlay windows' owner: the line's and the label's windows (class and
 // procedure), the loupe's and the spacing marks' windows, the redraw limit
-// and fade timers, and the
-// layered-window update that every frame and fade step goes through. The
-// parts draw each frame's images into surfaces; this file presents them.
+// and fade timers, and the layered-window update that every frame and fade
+// step goes through. The parts draw each frame's images into surfaces; this
+// file presents them.
 #include "overlay/overlay_window_win.h"
 
 #include <dbt.h>
