@@ -95,6 +95,12 @@ class Program:
         core = TICKS * (t1 - t0) / 100.0
         return (own1 - own0) / core, (own1 - own0 + rest1 - rest0) / core
 
+    def cpu_ms_per_move(self, chain):
+        """The program's own CPU per pointer move of one xdotool chain, in ms."""
+        own0 = cpu_ticks(self.pid)
+        xdotool(self.env, *chain)
+        return (cpu_ticks(self.pid) - own0) * 1000.0 / TICKS / MOVES
+
     def stop(self):
         self.driver.close()
         run_wine(self.env, self.process.args[1], "-exit")
@@ -127,6 +133,10 @@ def cpu_figures(state, env, exe):
         still = program.measure(lambda: time.sleep(STILL_S))
         long_lines = program.measure(lambda: xdotool(env, *LONG_MOVES))
         short_lines = program.measure(lambda: xdotool(env, *SHORT_MOVES))
+        # The edge keys held over the same moves (F1 snaps, F2 shows the
+        # spacing, over Wine's plain desktop: its runs span the screen).
+        moves = tuple(program.cpu_ms_per_move(["keydown", key] * bool(key) + SHORT_MOVES + ["keyup", key] * bool(key))
+                      for key in ("", "F1", "F2"))
         program.set_ruler(False)
         time.sleep(1.0)  # the fade-out's last steps
         off = program.measure(lambda: time.sleep(STILL_S))
@@ -135,7 +145,7 @@ def cpu_figures(state, env, exe):
         program.set_ruler(True)
     finally:
         program.stop()
-    return {"off": off, "still": still, "long": long_lines, "short": short_lines}
+    return {"off": off, "still": still, "long": long_lines, "short": short_lines, "moves": moves}
 
 
 def frame_figures(env, frame_bench):
@@ -178,6 +188,8 @@ ROWS = [
     ("CPU, ruler on, pointer still", "still", cpu_cell),
     ("CPU, pointer moving every 50 ms over long lines", "long", cpu_cell),
     ("CPU, pointer moving every 50 ms over short lines", "short", cpu_cell),
+    ("CPU per pointer move over short lines: free, snap key held, spacing key held", "moves",
+     lambda v: "%.2f ms, %.2f ms, %.2f ms" % v),
     ("One ComposeFrame, 40-pixel line, refnr 1", "frame40", lambda v: "%.2f ms median" % v),
     ("One ComposeFrame, 300-pixel line, refnr 1", "frame", lambda v: "%.2f ms median" % v),
     ("of which the label (ComposeFrame minus DrawLineFrame)", "label", lambda v: "%.2f ms" % v),

@@ -5,6 +5,10 @@
 #include "measure/measurement_text_win.h"
 #include "overlay/display_object.h"
 
-void CopyMeasurementToClipboard() { CopyTextToClipboard(MeasurementCopyText(ShownLine(TheDisplay.measure))); }
+void CopyMeasurementToClipboard() {
+    // While the spacing shows, its size is what the label shows and the copy holds.
+    const MeasureState& measure = TheDisplay.measure;
+    CopyTextToClipboard(SpacingShown(measure) ? SpacingText(measure) : MeasurementCopyText(ShownLine(measure)));
+}
 
 void CopyKeptMeasurementToClipboard() { CopyTextToClipboard(MeasurementCopyText(LastKeptMeasurement().line)); }

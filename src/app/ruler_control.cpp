@@ -94,6 +94,8 @@ void FollowPointer(bool readKeysBack) {
     const bool slow = IsRoleHeld(SlowMouse, readKeysBack);
     SetSlowMouse(slow);
     TheDisplay.measure.slowKey = slow;  // the loupe shows while it is held
+    TheDisplay.measure.snapKey = IsRoleHeld(SnapPoint, false);
+    TheDisplay.measure.spacingKey = IsRoleHeld(ShowSpacing, false);
     const int32_t role = PickHeldRole(MeasureRoles, 3, false);
     const bool moveStart = role == MoveStartPoint || role == SetReflection;
     const bool rotate = role == RotateReflection || role == SetReflection;
@@ -177,6 +179,9 @@ bool EvaluateRulerState(bool force) {
         PerfClock::Restart(LastOffClock);
         SetSlowMouse(false);
         TheDisplay.measure.slowKey = false;
+        TheDisplay.measure.snapKey = false;
+        TheDisplay.measure.spacingKey = false;
+        TheDisplay.measure.spacing = Rect{};
         SetRoleFilter(ToggleRuler);
     }
     if (RulerSwitched) RulerSwitched();

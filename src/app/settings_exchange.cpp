@@ -11,6 +11,7 @@
 //   x0, y0     any point; the line is drawn in doubles and clipped
 //   bindings   any code: only codes up to 255 are read from the keyboard
 //   loupezoom, loupesize  outside 2..16 and 9..31 the defaults are used
+//   edgetolerance, snapradius  outside 0..255 and 1..64 the defaults are used
 // The exchange itself only has to survive any bytes: every value is read
 // with its exact type and size into a scratch copy, and the stored font's
 // face name is always terminated (stored_font.h).
@@ -159,6 +160,8 @@ void SettingsExchange(bool save) {
     ExchangeBoolField(key, save, "loupe", TheDisplay.loupe);
     ExchangeDwordField(key, save, "loupezoom", TheDisplay.loupezoom);
     ExchangeDwordField(key, save, "loupesize", TheDisplay.loupesize);
+    ExchangeDwordField(key, save, "edgetolerance", TheDisplay.edgetolerance);
+    ExchangeDwordField(key, save, "snapradius", TheDisplay.snapradius);
     ExchangeMeasureSettings(key, save);
 }
 

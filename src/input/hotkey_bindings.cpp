@@ -38,11 +38,22 @@ constexpr HotkeyBinding DefaultBindings[HotkeyRoleCount] = {
     // meaning (only Ctrl+Pause, which is Break, and that one does not match
     // this exact binding), so the key can reach the application as well.
     {0x13, 0, ModAll, false},
+    {CodeNoKeyFlag, 0, ModAll, false},  // 6: the pin key
+    // SnapPoint: F1, and ShowSpacing: F2, both dead. Shift, Ctrl, Alt and
+    // Alt+Shift belong to the other held roles; a modifier in an edge key
+    // would also change the copy key pressed with it (Ctrl+Pause is Break)
+    // and hold those roles too. A lock key would switch its lock, and keys
+    // that type or that Alt+Tab needs cannot be taken from the applications.
+    // F1 and F2 sit in the same place on every keyboard, within reach of the
+    // left hand on Shift, and no application misses help or renaming while
+    // the ruler is shown; dead, so that holding them does neither.
+    {0x70, 0, 0, true},
+    {0x71, 0, 0, true},
 };
 
 HotkeyBinding Bindings[HotkeyRoleCount] = {
-    DefaultBindings[0], DefaultBindings[1], DefaultBindings[2],
-    DefaultBindings[3], DefaultBindings[4], DefaultBindings[5],
+    DefaultBindings[0], DefaultBindings[1], DefaultBindings[2], DefaultBindings[3], DefaultBindings[4],
+    DefaultBindings[5], DefaultBindings[6], DefaultBindings[7], DefaultBindings[8],
 };
 
 // The hook matches events without the HookLock while the options thread may
@@ -57,6 +68,7 @@ constexpr uint64_t PackDefinition(const HotkeyBinding& b) {
 std::atomic<uint64_t> Definitions[HotkeyRoleCount] = {
     PackDefinition(DefaultBindings[0]), PackDefinition(DefaultBindings[1]), PackDefinition(DefaultBindings[2]),
     PackDefinition(DefaultBindings[3]), PackDefinition(DefaultBindings[4]), PackDefinition(DefaultBindings[5]),
+    PackDefinition(DefaultBindings[6]), PackDefinition(DefaultBindings[7]), PackDefinition(DefaultBindings[8]),
 };
 
 void PublishDefinition(int32_t role) { Definitions[role].store(PackDefinition(Bindings[role])); }

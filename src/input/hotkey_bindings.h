@@ -25,8 +25,11 @@ enum HotkeyRole : int32_t {
     RotateReflection = 3,
     SetReflection = 4,
     CopyMeasurement = 5,  // a press copies the measurement while the ruler is shown
+    // 6: the pin key
+    SnapPoint = 7,    // held: the point the pointer drives snaps to edges on screen
+    ShowSpacing = 8,  // held: the space around the pointer instead of the line
 };
-constexpr int32_t HotkeyRoleCount = 6;
+constexpr int32_t HotkeyRoleCount = 9;
 
 struct HotkeyBinding {
     uint32_t code = 0;

@@ -53,9 +53,18 @@ bool PointerPositionPossible(Point p) {
 }
 
 void ApplyPointerUpdate(MeasureState& state, bool keepOnScreen, int32_t x, int32_t y,
-                        bool moveStart, bool reflectionKey) {
+                        bool moveStart, bool reflectionKey, const EdgeSnap& snap) {
     state.reflectionMode = reflectionKey;
     const Point pointer{x, y};
+    const Point lastPointer{Saturate(int64_t(state.currentPoint.x) + state.pointerOffset.x),
+                            Saturate(int64_t(state.currentPoint.y) + state.pointerOffset.y)};
+    const Point freeStart{Saturate(int64_t(state.startPoint.x) + state.startOffset.x),
+                          Saturate(int64_t(state.startPoint.y) + state.startOffset.y)};
+    state.pointerOffset = Point{};
+    state.startOffset = Point{};
+    const auto snapped = [&snap](Point p) {
+        return snap.image ? SnapToEdges(*snap.image, p, snap.tolerance, snap.radius) : p;
+    };
 
     if (moveStart && reflectionKey) {
         // Set the reference angle; the start point stays although the move
@@ -73,27 +82,28 @@ void ApplyPointerUpdate(MeasureState& state, bool keepOnScreen, int32_t x, int32
         return;
     }
     if (!moveStart) {
-        state.currentPoint = pointer;
+        state.currentPoint = snapped(pointer);
+        state.pointerOffset = {x - state.currentPoint.x, y - state.currentPoint.y};
         return;
     }
 
     // Drag the start point with the pointer: the measured vector stays.
-    const int64_t moveX = int64_t(x) - state.currentPoint.x;
-    const int64_t moveY = int64_t(y) - state.currentPoint.y;
+    const int64_t moveX = int64_t(x) - lastPointer.x;
+    const int64_t moveY = int64_t(y) - lastPointer.y;
     state.currentPoint = pointer;
-    state.startPoint.x = Saturate(state.startPoint.x + moveX);
-    state.startPoint.y = Saturate(state.startPoint.y + moveY);
-    if (!keepOnScreen) return;
+    Point s{Saturate(freeStart.x + moveX), Saturate(freeStart.y + moveY)};
 
     // Keep the start point on the desktop, unless the pointer itself has left
     // it (then there is nothing sensible to clamp against).
-    const Rect r = VirtualScreenRect();
-    if (Inside(r, state.startPoint) || !Inside(r, pointer)) return;
-    Point& s = state.startPoint;
-    if (s.x < r.left) s.x = r.left;
-    if (s.x > r.right - 1) s.x = r.right - 1;
-    if (s.y < r.top) s.y = r.top;
-    if (s.y > r.bottom - 1) s.y = r.bottom - 1;
+    const Rect r = keepOnScreen ? VirtualScreenRect() : Rect{};
+    if (keepOnScreen && !Inside(r, s) && Inside(r, pointer)) {
+        if (s.x < r.left) s.x = r.left;
+        if (s.x > r.right - 1) s.x = r.right - 1;
+        if (s.y < r.top) s.y = r.top;
+        if (s.y > r.bottom - 1) s.y = r.bottom - 1;
+    }
+    state.startPoint = snapped(s);
+    state.startOffset = {s.x - state.startPoint.x, s.y - state.startPoint.y};
 }
 
 MeasureReadout ReadMeasurement(const MeasureState& state) {

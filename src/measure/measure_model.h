@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "measure/edge_finder.h"
 #include "platform/types.h"
 
 // The measurement: the start point, the pointer's point and the reference
@@ -18,7 +19,19 @@ struct MeasureState {
     std::atomic<double> referenceAngle{0.0};   // "refangle", degrees
     bool reflectionMode = false;               // rotate or set key held at the last update
     bool slowKey = false;                      // slow key held at the last update, ruler on
+    // Snapping to edges: where the pointer was, and where a dragged start
+    // point would be, relative to the snapped points (both 0 unless snapped).
+    Point pointerOffset{};
+    Point startOffset{};
+    // The snap and spacing keys held at the last update (ruler on), and the
+    // runs the spacing shows (SameColourRuns; empty while it is not shown).
+    bool snapKey = false;
+    bool spacingKey = false;
+    Rect spacing{};
 };
+
+// Whether the space around the pointer shows instead of the measured line.
+inline bool SpacingShown(const MeasureState& state) { return state.spacing.right > state.spacing.left; }
 
 // Brings v into (-180, 180] by whole turns. A value without a direction (NaN
 // or infinite, only possible from a damaged stored setting) becomes 0, and a
@@ -40,11 +53,22 @@ Rect VirtualScreenRect();
 // pulled onto the desktop's edge until the next move.
 bool PointerPositionPossible(Point p);
 
+// What snapping needs: the screen image (none: no snapping), the tolerance
+// and the radius.
+struct EdgeSnap {
+    const ScreenPixels* image = nullptr;
+    int32_t tolerance = DefaultEdgeTolerance;
+    int32_t radius = DefaultSnapRadius;
+};
+
 // The pure part of UpdateFromPointer: moves the current point, drags the
 // start point (moveStart), turns the reference angle (reflectionKey) or sets
 // it to the pointer's bearing (both). keepOnScreen is the "konscr" setting.
+// With an image to snap to, the point the pointer drives (the current point,
+// or the start point while it is dragged) lands on the nearest edge; a drag
+// goes on from where the free point would be.
 void ApplyPointerUpdate(MeasureState& state, bool keepOnScreen, int32_t x, int32_t y,
-                        bool moveStart, bool reflectionKey);
+                        bool moveStart, bool reflectionKey, const EdgeSnap& snap = {});
 
 // What the label shows, computed from the state whenever a frame is drawn.
 struct MeasureReadout {

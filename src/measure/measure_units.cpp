@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 
 namespace {
@@ -68,4 +69,19 @@ std::string FormatUnitLabel(double dx, double dy, double length, double shownAng
                                 std::fabs(length) * f, info.shortName, CleanAngle(shownAngle));
     if (n < 0) return {};
     return std::string(buffer, size_t(n < int(sizeof buffer) ? n : int(sizeof buffer) - 1));
+}
+
+std::string FormatSpacingText(int32_t width, int32_t height, MeasureUnit unit, const MonitorScale& scale) {
+    char buffer[96];
+    int n = 0;
+    if (unit == MeasureUnit::PhysicalPixels) {
+        n = std::snprintf(buffer, sizeof buffer, "%d x %d", int(width), int(height));
+    } else {
+        const UnitInfo& info = InfoOf(unit);
+        const double f = UnitsPerPixel(unit, scale);
+        const int p = int(info.decimals);
+        n = std::snprintf(buffer, sizeof buffer, "%.*f x %.*f %s", p, width * f, p, height * f, info.shortName);
+    }
+    if (n < 0) return {};
+    return std::string(buffer, size_t(std::min<int>(n, int(sizeof buffer) - 1)));
 }

@@ -46,3 +46,7 @@ std::string FormatLabelText(double dx, double dy, double length, double shownAng
 // dx and dy are physical pixels (shown as absolute values); UTF-8.
 std::string FormatUnitLabel(double dx, double dy, double length, double shownAngle, bool reflectionMode,
                             MeasureUnit unit, const MonitorScale& scale);
+
+// The space around the pointer, width by height pixels, in the chosen unit:
+// "200 x 100" in physical pixels, "52.9 x 26.5 mm" in millimetres; UTF-8.
+std::string FormatSpacingText(int32_t width, int32_t height, MeasureUnit unit, const MonitorScale& scale);

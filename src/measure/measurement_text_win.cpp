@@ -12,7 +12,14 @@ MonitorScale ScaleFor(MeasureUnit unit, Point start) {
 
 }  // namespace
 
+std::string SpacingText(const MeasureState& measure) {
+    const MeasureUnit unit = UnitFromStored(MeasureSettings.unit.load());
+    const Rect& s = measure.spacing;
+    return FormatSpacingText(s.right - s.left, s.bottom - s.top, unit, ScaleFor(unit, measure.currentPoint));
+}
+
 std::string MeasurementLabel(const MeasureReadout& readout, const MeasureState& measure) {
+    if (SpacingShown(measure)) return SpacingText(measure);
     const MeasureUnit unit = UnitFromStored(MeasureSettings.unit.load());
     return FormatUnitLabel(double(readout.dx), double(readout.dy), readout.length, readout.shownAngle,
                            measure.reflectionMode, unit, ScaleFor(unit, measure.startPoint));

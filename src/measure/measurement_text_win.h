@@ -6,6 +6,11 @@
 #include "measure/copy_text.h"
 #include "measure/measure_model.h"
 
+// The label's text; the spacing's size while it shows.
 std::string MeasurementLabel(const MeasureReadout& readout, const MeasureState& measure);
 // Any thread.
 std::string MeasurementCopyText(const CopySource& line);
+// The spacing's size, "200 x 100" in the chosen unit, with the scale of the
+// monitor under the pointer: what the label shows and the copy key copies
+// while the spacing shows.
+std::string SpacingText(const MeasureState& measure);

@@ -18,6 +18,7 @@
 #include "options/measure_settings_window.h"
 #include "options/options_frame_win.h"
 #include "options/options_window.h"
+#include "options/spin_edit_win.h"
 #include "overlay/display_object.h"
 #include "platform/win32/text_win32.h"
 #include "settings/settings.h"
@@ -35,11 +36,21 @@ constexpr int CopyKeyDeadCheck = 1107;
 constexpr int LabelFormRadio = 1108;
 constexpr int DetailsFormRadio = 1109;
 constexpr int KeptText = 1110;
+constexpr int SnapKeyCombo = 1111, SnapKeyDeadCheck = 1112;
+constexpr int SpacingKeyCombo = 1113, SpacingKeyDeadCheck = 1114;
+constexpr int ToleranceEdit = 1115, ToleranceSpin = 1116;
+constexpr int RadiusEdit = 1117, RadiusSpin = 1118;
 constexpr UINT MsgRefresh = WM_APP + 0x100;
 constexpr wchar_t CalibrationCaption[] = L"Measurix - Calibration";
 
 std::atomic<HWND> Window{nullptr};
 KeyPageRow CopyKeyRow{CopyMeasurement, CopyKeyCombo, CopyKeyDeadCheck, 0, nullptr};
+// The edge keys (held) and the edges' settings: min, max, wrap-around,
+// minimum decimals, step.
+KeyPageRow EdgeKeyRows[] = {{SnapPoint, SnapKeyCombo, SnapKeyDeadCheck, 1, nullptr},
+                            {ShowSpacing, SpacingKeyCombo, SpacingKeyDeadCheck, 1, nullptr}};
+SpinEdit EdgeTolerance{0, 255, 0, -1, 1};
+SpinEdit SnapRadius{1, 64, 0, -1, 1};
 
 HINSTANCE Module() { return GetModuleHandleW(nullptr); }
 
@@ -66,21 +77,26 @@ void ShowSettings(HWND window) {
     ShowKeptMeasurement(window, LastKeptMeasurement());
 }
 
-// The copy key follows the Keyboard Shortcuts page's rules.
-void RefreshCopyKeyRow(HWND window) {
-    HotkeyBinding* target = BindingAt(CopyMeasurement);
+// The keys follow the Keyboard Shortcuts page's rules.
+void RefreshKeyRow(HWND window, const KeyPageRow& row) {
+    HotkeyBinding* target = BindingAt(row.role);
     HotkeyBinding binding;
     GetBinding(target, binding, false);
-    const KeyRowRefresh decision = DecideKeyRowRefresh(CopyMeasurement, binding, Settings.usehooks.load());
+    const KeyRowRefresh decision = DecideKeyRowRefresh(row.role, binding, Settings.usehooks.load());
     if (decision.clearDead) {
-        SetCheck(window, CopyKeyDeadCheck, 0);
+        SetCheck(window, row.deadCheckId, 0);
         binding.dead = false;
         SetBinding(target, binding);
     }
-    EnableWindow(GetDlgItem(window, CopyKeyDeadCheck), decision.enableDead);
+    EnableWindow(GetDlgItem(window, row.deadCheckId), decision.enableDead);
     if (decision.replaceBinding) {
-        SendDlgItemMessageW(window, CopyKeyCombo, MsgHotkeyEvent, decision.replacementCode, 0);
+        SendDlgItemMessageW(window, row.comboId, MsgHotkeyEvent, decision.replacementCode, 0);
     }
+}
+
+void RefreshKeyRows(HWND window) {
+    RefreshKeyRow(window, CopyKeyRow);
+    for (const KeyPageRow& row : EdgeKeyRows) RefreshKeyRow(window, row);
 }
 
 void RequestRedraw() { PostMessageW(static_cast<HWND>(TheDisplay.LineWindow.load()), MsgRedrawRequest, 0, 0); }
@@ -99,7 +115,11 @@ void Init(HWND window) {
     SetDlgItemTextW(window, LengthEdit, L"85.60");
     ShowSettings(window);
     AttachHotkeyCombo(window, CopyKeyRow);
-    RefreshCopyKeyRow(window);
+    for (KeyPageRow& row : EdgeKeyRows) AttachHotkeyCombo(window, row);
+    RefreshKeyRows(window);
+    AttachSpinEdit(EdgeTolerance, window, ToleranceEdit, ToleranceSpin,
+                   UsableEdgeTolerance(TheDisplay.edgetolerance.load()));
+    AttachSpinEdit(SnapRadius, window, RadiusEdit, RadiusSpin, UsableSnapRadius(TheDisplay.snapradius.load()));
 }
 
 void CalibrateFromKept(HWND window) {
@@ -138,6 +158,14 @@ void Command(HWND window, int id, int code) {
             MeasureSettings.copyForm = int32_t(id == DetailsFormRadio ? CopyForm::Details : CopyForm::LabelText);
             RequestSave();
             break;
+        case ToleranceEdit:
+            SyncIntSetting(EdgeTolerance, TheDisplay.edgetolerance, false);
+            RequestSave();
+            break;
+        case RadiusEdit:
+            SyncIntSetting(SnapRadius, TheDisplay.snapradius, false);
+            RequestSave();
+            break;
         case CalibrateButton: CalibrateFromKept(window); break;
         case IDOK:
             // Enter. The window has no default button: Enter calibrates only
@@ -171,13 +199,13 @@ INT_PTR CALLBACK MeasureSettingsProc(HWND window, UINT message, WPARAM wParam, L
             if (Window.load() == window) Window = nullptr;
             return 0;
         case MsgHotkeyEvent:
-            // The chooser stored a new copy key (or dead flag).
-            RefreshCopyKeyRow(window);
+            // A chooser stored a new key (or dead flag).
+            RefreshKeyRows(window);
             RequestSave();
             return 1;
         case MsgRefresh:
             ShowSettings(window);
-            RefreshCopyKeyRow(window);
+            RefreshKeyRows(window);
             return 1;
         default: return 0;
     }

@@ -49,6 +49,10 @@ struct RulerDisplayWindow {
     std::atomic<bool> loupe{true};
     std::atomic<int32_t> loupezoom{8};
     std::atomic<int32_t> loupesize{15};
+    // Edges on screen (persisted; out of range counts as the default, see
+    // edge_finder.h): a pixel's tolerance, and how far the snap reaches.
+    std::atomic<int32_t> edgetolerance{DefaultEdgeTolerance};
+    std::atomic<int32_t> snapradius{DefaultSnapRadius};
 
     // Per frame (main thread): the DPI of the monitor under the pointer and
     // the pointer shape shown (0: none), as the frame's record has them; the
@@ -60,6 +64,9 @@ struct RulerDisplayWindow {
     Rect loupeSource{};
     Rect labelRect{};
     bool loupeFailed = false;
+    // While the screen is read without the ruler's windows for the snap or
+    // spacing key, no frame is drawn (edge_snapshot_win.h).
+    bool edgesPending = false;
 
     // The label font: a chosen description, or none for DefaultFont. The
     // generation changes with every replacement so that the drawing side

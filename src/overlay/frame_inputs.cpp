@@ -20,6 +20,8 @@ FrameInputs ReadFrameInputs(RulerDisplayWindow& display, const Rect& screen, uin
     in.loupe = display.loupe.load();
     in.loupezoom = display.loupezoom.load();
     in.loupesize = display.loupesize.load();
+    in.spacing = display.measure.spacing;
+    in.edgesPending = display.edgesPending;
     {
         std::lock_guard<std::recursive_mutex> lock(display.DisplayLock);
         in.fontChosen = display.fontChosen;

@@ -32,6 +32,10 @@ struct FrameInputs {
     bool loupe = false;
     int32_t loupezoom = 0;
     int32_t loupesize = 0;
+    // The space around the pointer while the spacing key shows it, and
+    // whether the screen is being read for the edge keys (nothing drawn).
+    Rect spacing;
+    bool edgesPending = false;
     // What the system adds: the desktop the line is cut to, and the pointer
     // shape the label keeps clear of (0: none shown).
     Rect screen;

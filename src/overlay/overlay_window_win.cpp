@@ -1,7 +1,8 @@
 // The overlay windows' owner: the line's and the label's windows (class and
-// procedure), the loupe's window, the redraw limit and fade timers, and the
-// layered-window update that every frame and fade step goes through. The
-// parts draw each frame's images into surfaces; this file presents them.
+// procedure), the loupe's and the spacing marks' windows, the redraw limit
+// and fade timers, and the layered-window update that every frame and fade
+// step goes through. The parts draw each frame's images into surfaces; this
+// file presents them.
 #include "overlay/overlay_window_win.h"
 
 #include <dbt.h>
@@ -14,6 +15,7 @@
 #include "base/clock.h"
 #include "measure/monitor_scale_win.h"
 #include "overlay/display_object.h"
+#include "overlay/edge_marks_win.h"
 #include "overlay/frame_inputs.h"
 #include "overlay/frame_record_win.h"
 #include "overlay/gdiplus_flat_win.h"
@@ -59,6 +61,10 @@ bool redrawTimerSet = false;
 // The loupe's window, and where its image is while it shows.
 HWND loupeWindow = nullptr;
 std::optional<Rect> loupeShownRect;
+// The window of the spacing cross's column bar (its row bar is in
+// LineWindow), and whether it shows.
+HWND marksWindow = nullptr;
+bool marksShown = false;
 
 HWND LineWindowHandle() { return static_cast<HWND>(TheDisplay.LineWindow.load()); }
 HWND NumbersWindowHandle() { return static_cast<HWND>(TheDisplay.NumbersWindow.load()); }
@@ -133,6 +139,12 @@ void HideLoupeWindow() {
     if (!loupeShownRect) return;
     HideOverlayWindow(loupeWindow);
     loupeShownRect.reset();
+}
+
+void HideMarksWindow() {
+    if (!marksShown) return;
+    HideOverlayWindow(marksWindow);
+    marksShown = false;
 }
 
 // Moves the fade one step (or, at its start, arms the timer) and shows the
@@ -220,13 +232,14 @@ HWND CreateOverlayWindow() {
                            &TheDisplay);
 }
 
-HWND CreateLoupeWindow() {
+// The loupe's (RulerLoupe) and the spacing marks' (RulerEdgeMarks) windows.
+HWND CreatePartWindow(const wchar_t* className) {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = DefWindowProcW;
-    windowClass.lpszClassName = L"RulerLoupe";
+    windowClass.lpszClassName = className;
     RegisterClassExW(&windowClass);  // fails harmlessly when already registered
-    HWND window = CreateWindowExW(OverlayExStyle, L"RulerLoupe", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+    HWND window = CreateWindowExW(OverlayExStyle, className, L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
                                   nullptr, nullptr);
     // One clear image, still hidden: Wine makes a layered window's native
     // window anew at its first image, better now than when the key is held.
@@ -254,10 +267,14 @@ void DisplayStart() {
 
     TheDisplay.LineWindow = CreateOverlayWindow();
     TheDisplay.NumbersWindow = CreateOverlayWindow();
-    loupeWindow = CreateLoupeWindow();
+    loupeWindow = CreatePartWindow(L"RulerLoupe");
+    marksWindow = CreatePartWindow(L"RulerEdgeMarks");
 }
 
 void DisplayShutdown() {
+    if (marksWindow) DestroyWindow(marksWindow);
+    marksWindow = nullptr;
+    marksShown = false;
     if (loupeWindow) DestroyWindow(loupeWindow);
     loupeWindow = nullptr;
     loupeShownRect.reset();
@@ -324,8 +341,16 @@ void FadeOut(int32_t fadeMs) {
     FadeState fade = LoadFade();
     overlay_timing::BeginFadeOut(fade, TheDisplay.alpha.load(), TheDisplay.rlimit.load(), fadeMs);
     StoreFade(fade);
-    HideLoupeWindow();  // at once: the loupe does not fade
+    HideLoupeWindow();  // at once: the loupe and the marks do not fade
+    HideMarksWindow();
     FadeStep(true);
+}
+
+void HideOverlaysForScreenRead() {
+    HideOverlayWindow(LineWindowHandle());
+    HideOverlayWindow(NumbersWindowHandle());
+    HideLoupeWindow();
+    HideMarksWindow();
 }
 
 void PresentSurface(HWND window, const Rect& rect, RenderSurface& surface) {
@@ -355,12 +380,24 @@ void Present(HWND window, FrameImage& image) {
 }  // namespace
 
 void ComposeFrame(const FrameInputs& inputs) {
+    if (inputs.edgesPending) return;  // the screen is read without the ruler (edge_snapshot_win.h)
     TheDisplay.frameDpi = inputs.dpi;
     TheDisplay.framePointer = inputs.pointerShape;
     PlanLoupe();
 
-    FrameImage line = DrawLineImage();
+    // The spacing's cross in place of the line: its row bar in LineWindow,
+    // its column bar in the marks window directly below it.
+    const bool spacing = SpacingShown(TheDisplay.measure);
+    FrameImage line = spacing ? DrawSpacingBar(false) : DrawLineImage();
     Present(LineWindowHandle(), line);
+    FrameImage column = spacing ? DrawSpacingBar(true) : FrameImage{FrameImage::Show::Hide};
+    if (column.show == FrameImage::Show::Image && marksWindow) {
+        ShowSurface(marksWindow, LineWindowHandle(), column.rect, column.surface, TheDisplay.currentAlpha);
+        marksShown = true;
+    } else if (column.show == FrameImage::Show::Hide) {
+        HideMarksWindow();
+    }
+    DiscardSurface(column.surface);
 
     HWND numbers = NumbersWindowHandle();
     if (TheDisplay.numbers.load() && !IsWindowVisible(numbers)) ShowWindow(numbers, SW_SHOWNOACTIVATE);

@@ -12,6 +12,8 @@
 // One frame from the record: the line's, the label's and the loupe's images
 // in that order, each presented as soon as it is drawn.
 void ComposeFrame(const FrameInputs& inputs);
+// Hides every overlay window at once: the screen is read without them.
+void HideOverlaysForScreenRead();
 // Shows surface at rect in window with the current fade alpha (LineWindow
 // directly below NumbersWindow), then discards it.
 void PresentSurface(HWND window, const Rect& rect, RenderSurface& surface);

@@ -6,7 +6,7 @@
 //   [async] (BM_CLICK; async posts it, for buttons that open a modal window) |
 //   send|post <hwnd> <msg> <wparam> <lparam> | settext <hwnd> <text> |
 //   keystate <vk> | foreground <hwnd> | shell-... (shell_commands.cpp)
-//   mxdriver keylog <file> (keylog_window.cpp), mxdriver pattern <x> <y>
+//   mxdriver keylog <file> (keylog_window.cpp), mxdriver pattern <x> <y> [<w> <h> <rrggbb>]
 #include <windows.h>
 
 #include <cstdio>
@@ -17,7 +17,7 @@
 #include <vector>
 
 int RunKeyLog(const wchar_t* logPath);
-int RunPattern(int x, int y);
+int RunPattern(int x, int y, int width, int height, int colour);
 std::string RunShellCommand(const std::vector<std::wstring>& args);  // shell_commands.cpp
 
 namespace {
@@ -169,7 +169,11 @@ void WriteLine(const std::string& line) { std::cout << line << std::endl; }
 
 int wmain(int argc, wchar_t** argv) {
     if (argc == 3 && std::wcscmp(argv[1], L"keylog") == 0) return RunKeyLog(argv[2]);
-    if (argc == 4 && std::wcscmp(argv[1], L"pattern") == 0) return RunPattern(_wtoi(argv[2]), _wtoi(argv[3]));
+    if ((argc == 4 || argc == 7) && std::wcscmp(argv[1], L"pattern") == 0) {
+        const bool box = argc == 7;
+        return RunPattern(_wtoi(argv[2]), _wtoi(argv[3]), box ? _wtoi(argv[4]) : 64, box ? _wtoi(argv[5]) : 64,
+                          box ? int(std::wcstol(argv[6], nullptr, 16)) : -1);
+    }
     if (argc != 2 || std::wcscmp(argv[1], L"serve") != 0) {
         WriteLine("usage: mxdriver serve | mxdriver keylog <file>");
         return 2;

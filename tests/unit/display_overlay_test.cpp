@@ -191,7 +191,7 @@ TEST(FrameInputs, EveryChangeThatShowsNeedsAFrame) {
         [](D& d) { d.antialias = false; }, [](D& d) { d.numbers = false; }, [](D& d) { d.linethick = 2.0; },
         [](D& d) { d.alpha = 100; }, [](D& d) { d.currentAlpha = 27; }, [](D& d) { ++d.fontGeneration; },
         [](D& d) { d.measure.slowKey = true; }, [](D& d) { d.loupe = false; }, [](D& d) { d.loupezoom = 4; },
-        [](D& d) { d.loupesize = 21; },
+        [](D& d) { d.loupesize = 21; }, [](D& d) { d.measure.spacing.right = 1; }, [](D& d) { d.edgesPending = true; },
     };
     const Rect screen{0, 0, 1280, 800};
     D unchanged;

@@ -1,0 +1,122 @@
+#include "overlay/edge_snapshot_win.h"
+
+#include <windows.h>
+
+#include "base/app_messages.h"
+#include "overlay/display_object.h"
+#include "overlay/overlay_window_win.h"
+
+namespace {
+
+enum class Snapshot { None, Waiting, Ready, Failed };
+Snapshot state = Snapshot::None;
+ScreenPixels image;
+Point waitingAt;
+
+// A timer of LineWindow with its own procedure, so the window's own
+// procedure never sees it.
+constexpr UINT_PTR RepaintTimerId = 0xED;
+// How long the windows below ours take to draw themselves again under Wine
+// once ours are hidden: their programs do it as soon as they see the change.
+constexpr UINT WineRepaintMs = 100;
+
+HWND LineWindowHandle() { return static_cast<HWND>(TheDisplay.LineWindow.load()); }
+
+bool RunningUnderWine() {
+    static const bool wine = [] {
+        HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+        return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+    }();
+    return wine;
+}
+
+Rect MonitorRectAt(Point p) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoW(MonitorFromPoint(POINT{p.x, p.y}, MONITOR_DEFAULTTONEAREST), &info)) return Rect{};
+    return {info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right, info.rcMonitor.bottom};
+}
+
+// Reads the monitor under p. Without CAPTUREBLT, Windows leaves layered
+// windows out of the copy, the ruler's among them.
+bool Capture(Point p, ScreenPixels& out) {
+    const Rect r = MonitorRectAt(p);
+    const int32_t width = r.right - r.left;
+    const int32_t height = r.bottom - r.top;
+    if (width < 1 || height < 1) return false;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    HDC screen = GetDC(nullptr);
+    if (!screen) return false;
+    HDC memory = CreateCompatibleDC(screen);
+    void* bits = nullptr;
+    HBITMAP dib = memory ? CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr;
+    bool captured = false;
+    if (dib && bits) {
+        HGDIOBJ previous = SelectObject(memory, dib);
+        captured = BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY) != FALSE;
+        GdiFlush();
+        SelectObject(memory, previous);
+        if (captured) {
+            const auto* pixels = static_cast<const uint32_t*>(bits);
+            out.bounds = r;
+            out.pixels.assign(pixels, pixels + size_t(width) * size_t(height));
+            for (uint32_t& pixel : out.pixels) pixel &= 0xFFFFFF;
+        }
+    }
+    if (dib) DeleteObject(dib);
+    if (memory) DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return captured;
+}
+
+void CALLBACK RepaintTimeOver(HWND window, UINT, UINT_PTR id, DWORD) {
+    KillTimer(window, id);
+    if (state != Snapshot::Waiting) return;
+    state = Capture(waitingAt, image) ? Snapshot::Ready : Snapshot::Failed;
+    TheDisplay.edgesPending = false;
+    // The next pointer update snaps with the image and draws again.
+    PostOnce(MainWindow.load(), MsgPointerEvent, PointerPending);
+}
+
+void Begin(Point p) {
+    if (!RunningUnderWine()) {
+        state = Capture(p, image) ? Snapshot::Ready : Snapshot::Failed;
+        return;
+    }
+    // Wine's screen copy shows every window, layered ones too, whatever
+    // the flags. So the ruler's windows are hidden first, and the screen is
+    // read once the windows they covered have drawn themselves again (until
+    // then the copy would still show the ruler). No frame is drawn meanwhile.
+    HWND line = LineWindowHandle();
+    if (!line) {
+        state = Snapshot::Failed;
+        return;
+    }
+    HideOverlaysForScreenRead();
+    TheDisplay.edgesPending = true;
+    state = Snapshot::Waiting;
+    waitingAt = p;
+    SetTimer(line, RepaintTimerId, WineRepaintMs, RepaintTimeOver);
+}
+
+}  // namespace
+
+const ScreenPixels* EdgeSnapshotAt(Point p) {
+    if (state == Snapshot::Ready && !Inside(image.bounds, p)) state = Snapshot::None;
+    if (state == Snapshot::None) Begin(p);
+    return state == Snapshot::Ready ? &image : nullptr;
+}
+
+void DropEdgeSnapshot() {
+    if (state == Snapshot::None) return;
+    if (state == Snapshot::Waiting) KillTimer(LineWindowHandle(), RepaintTimerId);
+    state = Snapshot::None;
+    image = ScreenPixels{};
+    TheDisplay.edgesPending = false;
+}
