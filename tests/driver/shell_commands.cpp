@@ -22,5 +22,9 @@ std::string RunShellCommand(const std::vector<std::wstring>& a) {
         GlobalUnlock(data);
     }
     CloseClipboard();
+    // Emptied with our window, the clipboard would stay ours, and the next
+    // program to empty it would wait for an answer this process, busy with
+    // its commands, never gives: emptied again by no window, it has no owner.
+    if (a[0] == L"shell-clipboard-empty" && OpenClipboard(nullptr)) EmptyClipboard(), CloseClipboard();
     return result + "]";
 }
