@@ -111,8 +111,11 @@ class RulerControlTest(MeasurixTestCase):
         self.set_num_lock(False)
         self.wait_ruler(program, True)
         self.driver.call("shell-clipboard-empty")
-        self.input.key("Pause")  # the copy key, read by polling too
+        # The copy key, read by polling too: a poll every tenth of a second
+        # sees a key held until it has acted, not a tap between two polls.
+        self.input.keydown("Pause")
         self.wait_until(lambda: self.driver.call("shell-clipboard"), 10, "the measurement copied")
+        self.input.keyup("Pause")
 
         # Input monitoring switched on in the options window: F8 is kept
         # from the other applications from now on.
