@@ -5,6 +5,7 @@
 #include "base/app_messages.h"
 #include "overlay/display_object.h"
 #include "overlay/overlay_window_win.h"
+#include "overlay/screen_capture_win.h"
 
 namespace {
 
@@ -37,42 +38,12 @@ Rect MonitorRectAt(Point p) {
     return {info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right, info.rcMonitor.bottom};
 }
 
-// Reads the monitor under p. Without CAPTUREBLT, Windows leaves layered
-// windows out of the copy, the ruler's among them.
+// Reads the monitor under p.
 bool Capture(Point p, ScreenPixels& out) {
-    const Rect r = MonitorRectAt(p);
-    const int32_t width = r.right - r.left;
-    const int32_t height = r.bottom - r.top;
-    if (width < 1 || height < 1) return false;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    HDC screen = GetDC(nullptr);
-    if (!screen) return false;
-    HDC memory = CreateCompatibleDC(screen);
-    void* bits = nullptr;
-    HBITMAP dib = memory ? CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr;
-    bool captured = false;
-    if (dib && bits) {
-        HGDIOBJ previous = SelectObject(memory, dib);
-        captured = BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY) != FALSE;
-        GdiFlush();
-        SelectObject(memory, previous);
-        if (captured) {
-            const auto* pixels = static_cast<const uint32_t*>(bits);
-            out.bounds = r;
-            out.pixels.assign(pixels, pixels + size_t(width) * size_t(height));
-            for (uint32_t& pixel : out.pixels) pixel &= 0xFFFFFF;
-        }
-    }
-    if (dib) DeleteObject(dib);
-    if (memory) DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return captured;
+    const Rect monitor = MonitorRectAt(p);
+    if (!CaptureScreen(monitor, monitor, 0, out.pixels)) return false;
+    out.bounds = monitor;
+    return true;
 }
 
 void CALLBACK RepaintTimeOver(HWND window, UINT, UINT_PTR id, DWORD) {

@@ -1,6 +1,5 @@
 #include "overlay/loupe_frame_win.h"
 
-#include <algorithm>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -14,6 +13,7 @@
 #include "overlay/frame_record_win.h"
 #include "overlay/frame_scale_win.h"
 #include "overlay/render_surface_win.h"
+#include "overlay/screen_capture_win.h"
 #include "platform/win32/text_win32.h"
 
 namespace {
@@ -28,47 +28,6 @@ std::vector<uint32_t> lastCapture;
 Rect lastSource{};
 
 bool IsEmpty(const Rect& r) { return r.right <= r.left || r.bottom <= r.top; }
-
-// The source square's pixels (0x00RRGGBB, row by row), read from the screen.
-// Without CAPTUREBLT: layered windows, ours among them, are left out where
-// the system can; the line and the label also keep clear of the square, which
-// is what keeps them out under Wine, whose capture shows every window.
-bool CaptureSource(const Rect& source, std::vector<uint32_t>& pixels) {
-    const int32_t size = source.right - source.left;
-    const Rect desktop = DesktopRect();
-    const Rect part{std::max(source.left, desktop.left), std::max(source.top, desktop.top),
-                    std::min(source.right, desktop.right), std::min(source.bottom, desktop.bottom)};
-    if (IsEmpty(part)) return false;
-
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = size;
-    info.bmiHeader.biHeight = -size;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    HDC screen = GetDC(nullptr);
-    if (!screen) return false;
-    HDC memory = CreateCompatibleDC(screen);
-    void* bits = nullptr;
-    HBITMAP dib = memory ? CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr;
-    bool captured = false;
-    if (dib && bits) {
-        auto* dibPixels = static_cast<uint32_t*>(bits);
-        std::fill(dibPixels, dibPixels + size * size, OutsideDesktop);
-        HGDIOBJ previous = SelectObject(memory, dib);
-        captured = BitBlt(memory, part.left - source.left, part.top - source.top, part.right - part.left,
-                          part.bottom - part.top, screen, part.left, part.top, SRCCOPY) != FALSE;
-        GdiFlush();
-        SelectObject(memory, previous);
-        pixels.resize(size_t(size) * size);
-        for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = dibPixels[i] & 0xFFFFFF;
-    }
-    if (dib) DeleteObject(dib);
-    if (memory) DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return captured;
-}
 
 SIZE TextSize(HFONT font, const std::wstring& text) {
     HDC screen = GetDC(nullptr);
@@ -136,7 +95,9 @@ FrameImage DrawLoupeImage(bool& changed) {
         return image;
     }
     std::vector<uint32_t> pixels;
-    if (!CaptureSource(source, pixels)) {
+    // Our line and label keep clear of the square: that keeps them out of
+    // the copy also under Wine, whose capture shows every window.
+    if (!CaptureScreen(source, DesktopRect(), OutsideDesktop, pixels)) {
         // No loupe rather than a wrong one.
         TheDisplay.loupeFailed = true;
         lastCapture.clear();
