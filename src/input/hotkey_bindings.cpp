@@ -143,8 +143,7 @@ bool ToggledBitCountsPresses(const HotkeyBinding& binding) {
 // difference as a key event; recheck feeds the state of a key of the
 // keyboard or mouse even when the byte has not changed (a hook event was
 // lost). A release the hook missed is fed as soon as the keyboard shows it.
-// A binding without modifiers then takes the keyboard's lock state as its
-// toggle.
+// A binding without modifiers then takes its toggle from the keyboard.
 void ResyncKey(uint32_t key, uint8_t& kept, HotkeyBinding* binding, bool recheck, const uint8_t* keyboard) {
     const uint8_t state = KeyStateOf(key, keyboard);
     const bool isDown = (state & StateDown) != 0;
@@ -154,6 +153,7 @@ void ResyncKey(uint32_t key, uint8_t& kept, HotkeyBinding* binding, bool recheck
     const bool missed = ReleaseMissed(key, kept, isDown);
     if (state == kept && !(recheck && physical) && !missed) return;
     if (state != kept) Trace("resync 0x%x %02x=>%02x\n", unsigned(key), unsigned(kept), unsigned(state));
+    const bool toggledChanged = ((state ^ kept) & StateToggled) != 0;
     kept = state;
     if (missed) {
         Trace("missed release 0x%x\n", unsigned(key));
@@ -162,7 +162,14 @@ void ResyncKey(uint32_t key, uint8_t& kept, HotkeyBinding* binding, bool recheck
     // A release is fed also when only the toggled bit changed (a tap between
     // two reads), but not for a key the hook holds down.
     if (isDown || !HookSeesKeyDown(key)) FeedKeyEvent(key, GenericKeyOf(key), isDown);
-    if (binding && ToggledBitCountsPresses(*binding)) binding->toggle = (state & StateToggled) != 0;
+    // A lock key's light is its state. Another key's toggled bit counts the
+    // presses between two polls, but the polling thread's view of it may lag
+    // behind a press seen down (it does under Wine, for keys sent to another
+    // window): so only a change of the bit counts, and the press fed above
+    // stands when the bit has not changed yet.
+    if (binding && ToggledBitCountsPresses(*binding) && (toggledChanged || IsLockKey(binding->code))) {
+        binding->toggle = (state & StateToggled) != 0;
+    }
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 namespace {
 
 constexpr uint32_t NumLock = 0x90, LShift = 0xA0, RShift = 0xA1, LCtrl = 0xA2, RCtrl = 0xA3, LAlt = 0xA4,
-                   AltGr = 0xA5, LWin = 0x5B, RWin = 0x5C, NoKey = 0x8000;
+                   AltGr = 0xA5, LWin = 0x5B, RWin = 0x5C, Pause = 0x13, NoKey = 0x8000;
 constexpr int16_t Down = int16_t(0x8000);
 
 using BindingsTest = InputTest;
@@ -99,6 +99,7 @@ TEST_F(BindingsTest, PollingSeesLockChangesAndHeldKeys) {
         {"press still held", ToggleRuler, NumLock, false, false, 0, Down, int16_t(Down | 1), true, true},
         {"held, light going off: the light wins", ToggleRuler, NumLock, false, false, 0, Down, Down, true, false},
         {"only GetKeyState says down", ToggleRuler, NumLock, false, false, 0, 0, int16_t(Down | 1), true, true},
+        {"a press whose toggled bit lags behind is a press", CopyMeasurement, Pause, false, false, 0, Down, 0, true, true},
         {"a press the state shows only by its light stays held", ToggleRuler, NumLock, true, false, 99, 0, 1, true, true},
         {"a press the state does not show yet stays held", ToggleRuler, NumLock, true, false, 0, 0, 0, true, true},
         {"missed release: read down before, up now", SlowMouse, LCtrl, true, true, 0, 0, 0, false, true},
