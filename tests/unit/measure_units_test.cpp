@@ -9,7 +9,6 @@
 #include "measure/copy_text.h"
 #include "measure/edid.h"
 #include "input_test_support.h"
-#include "unit/settings_test_support.h"
 
 namespace {
 
@@ -106,27 +105,6 @@ TEST(Edid, ImageSizeFromRealAndDamagedBlocks) {
     }
     EXPECT_NEAR(*EdidPixelsPerInch({410, 230}, 1366, 768), 84.6, 0.05);
     EXPECT_NEAR(*EdidPixelsPerInch({527, 296}, 1080, 1920), 92.5, 0.05);  // a 24" monitor turned to portrait
-}
-
-// The unit, the copy form and the calibrations come back from the store; a
-// damaged unit loads as pixels, so that the menus check a real item.
-TEST(MeasureSettingsStore, SavedAndLoaded) {
-    ResetAllSettings();
-    MeasureSettings.unit = 2;
-    MeasureSettings.copyForm = 1;
-    const std::string monitor = "MONITOR\\Default_Monitor\\{4D36E96E-E325-11CE-BFC1-08002BE10318}\\0000";
-    SetMonitorCalibration(monitor, 120.0);
-    SettingsExchange(true);
-    MeasureSettings.unit = MeasureSettings.copyForm = 0;
-    ForgetMonitorCalibration(monitor);
-    SettingsExchange(false);
-    EXPECT_EQ(MeasureSettings.unit, 2);
-    EXPECT_EQ(MeasureSettings.copyForm, 1);
-    EXPECT_EQ(MonitorCalibration(monitor), 120.0);
-    ForgetMonitorCalibration(monitor);
-    SeedDword("unit", 77);
-    SettingsExchange(false);
-    EXPECT_EQ(MeasureSettings.unit, 0);
 }
 
 // One copy per press of the copy key (Pause): none for auto-repeats, none while the ruler is off (only

@@ -48,8 +48,9 @@ TEST_F(SettingsExchangeTest, FirstSaveWritesEveryValueInOrder) {
     for (size_t i = 0; i < std::size(defaults); ++i) EXPECT_EQ(DwordOf(names[i ? 16 + i : 0].c_str()), defaults[i]);
 }
 
-// A load and a save write the same bytes again, flags alternating so none can swap unseen (each option's own
-// name is seen end to end); the layouts: x0 signed, the double, the font, its name UTF-16LE also outside ASCII.
+// A load and a save write the same bytes again (the unit, copy form and calibrations too), flags alternating
+// so none can swap unseen (each option's own name is seen end to end); the layouts: x0 signed, the double,
+// the font, its name UTF-16LE also outside ASCII.
 TEST_F(SettingsExchangeTest, EachValueComesBackUnchanged) {
     const std::u16string name = u"\u00E9\u20AC\u4E2D\U0001F600";
     FontDescription font{};
@@ -64,6 +65,8 @@ TEST_F(SettingsExchangeTest, EachValueComesBackUnchanged) {
         d.measure.startPoint = {-2, 70000};
         d.alpha = 200, d.refnr = 3, d.rlimit = 40, Settings.fade = 500;
         d.measure.referenceAngle = 1.0, d.linethick = 1.0 / 3;
+        MeasureSettings.unit = 2, MeasureSettings.copyForm = !flip;
+        SetMonitorCalibration(TestMonitor, flip ? 120.0 : 96.5);
         SetDisplayFont(flip ? nullptr : &font);
         HotkeyBinding slow = Binding(SlowMouse);
         slow.code = CodeMouseWheel, slow.mods = ModAlt, slow.dead = !flip;
@@ -85,6 +88,8 @@ TEST_F(SettingsExchangeTest, EachValueComesBackUnchanged) {
         SettingsExchange(false);
         FontDescription loaded{};
         EXPECT_EQ(GetDisplayFont(loaded) ? std::u16string(loaded.faceName) : u"", flip ? u"" : name);
+        EXPECT_TRUE(MeasureSettings.unit == 2 && MeasureSettings.copyForm == !flip &&
+                    MonitorCalibration(TestMonitor) == (flip ? 120.0 : 96.5));
         SettingsExchange(true);
         EXPECT_EQ(FakeStore.keys, stored) << flip;
     }
@@ -140,6 +145,7 @@ TEST_F(SettingsExchangeTest, UnusableStoreKeepsTheDefaults) {
 // Stored values of the right type but out of any usable range are repaired at
 // the load, once for every part of the program; what the options window can
 // produce (0..99 reflections and thickness, -180..180 degrees) stays as it is.
+// An unknown unit loads as pixels, so that the menus check a real item.
 TEST_F(SettingsExchangeTest, DamagedValuesAreMadeUsableAtTheLoad) {
     const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
     const struct { int32_t refnr, wantRefnr; double thick, wantThick, angle, wantAngle; } cases[] = {
@@ -155,9 +161,11 @@ TEST_F(SettingsExchangeTest, DamagedValuesAreMadeUsableAtTheLoad) {
         SeedDword("refnr", uint32_t(c.refnr));
         seedDouble("linethick", c.thick);
         seedDouble("refangle", c.angle);
+        SeedDword("unit", 77);
         SettingsExchange(false);
         EXPECT_TRUE(TheDisplay.refnr == c.wantRefnr && TheDisplay.linethick == c.wantThick &&
-                    TheDisplay.measure.referenceAngle == c.wantAngle) << c.refnr << " " << c.thick << " " << c.angle;
+                    TheDisplay.measure.referenceAngle == c.wantAngle && MeasureSettings.unit == 0)
+            << c.refnr << " " << c.thick << " " << c.angle;
     }
 }
 

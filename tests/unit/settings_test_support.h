@@ -8,6 +8,9 @@
 #include "platform/key_value_store.h"
 #include "settings/settings.h"
 
+// The monitor a test calibrates.
+inline const std::string TestMonitor = "MONITOR\\Default_Monitor\\{4D36E96E-E325-11CE-BFC1-08002BE10318}\\0000";
+
 inline void ResetAllSettings() {
     ResetFakeSystem();
     ResetFakeKeyValueStore();
@@ -24,4 +27,5 @@ inline void ResetAllSettings() {
     ResetBindingsToDefaults();
     MeasureSettings.unit = 0;
     MeasureSettings.copyForm = 0;
+    ForgetMonitorCalibration(TestMonitor);
 }
