@@ -40,10 +40,6 @@ class UnitsAndClipboardTest(MeasurixTestCase):
                 self.post(menu["hwnd"], WM_CHAR, ord(key))
             self.wait_until(lambda: not self.windows(cls="#32768", visible=True), 10, "the menu closed")
 
-    def clipboard(self):
-        codes = self.driver.call("shell-clipboard")
-        return None if codes is None else "".join(map(chr, codes))
-
     def new_clipboard_text(self, previous):
         return self.wait_until(lambda: (lambda t: t != previous and t)(self.clipboard()), 10, "a new clipboard text")
 
