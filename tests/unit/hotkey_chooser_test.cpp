@@ -117,15 +117,11 @@ TEST(HotkeyChooserKeys, WindowMessagesTakeTheSideThatIsDown) {
     // A capture takes every key but Tab (the focus moves on, ending it), Enter and Esc (for the window).
     for (const auto [vk, taken] : {std::pair{0x09u, false}, {0x0Du, false}, {0x1Bu, false}, {KeyQ, true}, {Shift, true}})
         EXPECT_EQ(ComboTakesWindowKey(vk), taken) << vk;
-}
-
-TEST(HotkeyChooserKeys, CaptureStartsOnlyWhenNoKeyIsDown) {
-    const struct { int32_t key; uint16_t state; bool down; } cases[] = {
-        {NumLock, 1, false}, {0x00, 0x8000, true}, {0xFF, 0x8000, true}};  // bit 0 only: toggled, not down
-    for (const auto& c : cases) {
+    // It starts only when no key is down; bit 0 alone is toggled, not down.
+    for (const auto [key, state, down] : {std::tuple{NumLock, 1, false}, {0x00u, 0x8000, true}, {0xFFu, 0x8000, true}}) {
         ResetFakeSystem();
-        FakeSystem.keyState[c.key] = int16_t(c.state);
-        EXPECT_EQ(AnyVirtualKeyDown(), c.down) << c.key;
+        FakeSystem.keyState[int32_t(key)] = int16_t(state);
+        EXPECT_EQ(AnyVirtualKeyDown(), down) << key;
     }
 }
 

@@ -54,11 +54,8 @@ TEST(Calibration, RefusesBadInputAndKeepsTheRightSource) {
     };
     for (const auto& c : cases) {
         const CalibrationResult r = Calibrate(c.pixels, c.typed);
-        EXPECT_EQ(r.accepted, c.ppi > 0) << c.typed << " " << c.pixels;
+        EXPECT_NEAR(r.accepted ? r.pixelsPerInch : 0, c.ppi, 0.01) << c.typed << " " << c.pixels;
         EXPECT_EQ(r.message.empty(), r.accepted) << c.typed;
-        if (r.accepted) {
-            EXPECT_NEAR(r.pixelsPerInch, c.ppi, 0.01) << c.typed;
-        }
     }
     EXPECT_EQ(ResolvePixelSize(120.0, 84.6, 1.0).source, PixelSizeSource::Calibrated);
     EXPECT_EQ(ResolvePixelSize(5000.0, 84.6, 1.0).source, PixelSizeSource::Monitor);  // a damaged calibration

@@ -176,26 +176,18 @@ TEST_F(RulerControlTest, WithoutTheHookThePollCopies) {
     }
 }
 
-// The user's speed is saved once per slow-down and given back once; a
-// failed slow-down leaves nothing to give back.
+// The user's speed is saved once per slow-down and given back once; a failed slow-down leaves nothing to give
+// back. Steps: the user's own speed set first (0: none), the system's calls succeed, slow or not; the speed after.
 TEST(MouseSpeed, SavesOnceAndRestoresOnce) {
+    const struct { int32_t userSpeed; bool succeed, slow; int32_t speed; } steps[] = {
+        {14, 1, 1, 1}, {0, 1, 1, 1}, {0, 1, 0, 14}, {7, 1, 0, 7}, {0, 0, 1, 7}, {0, 1, 0, 7}, {0, 1, 1, 1}, {0, 1, 0, 7}};
     ResetFakeSystem();
-    FakeSystem.mouseSpeed = 14;
-    SetSlowMouse(true);
-    SetSlowMouse(true);
-    EXPECT_EQ(FakeSystem.mouseSpeed, 1);
-    SetSlowMouse(false);
-    EXPECT_EQ(FakeSystem.mouseSpeed, 14);
-    FakeSystem.mouseSpeed = 7;  // the user's own change after the restore
-    SetSlowMouse(false);
-    FakeSystem.mouseSpeedCallsSucceed = false;
-    SetSlowMouse(true);
-    FakeSystem.mouseSpeedCallsSucceed = true;
-    SetSlowMouse(false);
-    EXPECT_EQ(FakeSystem.mouseSpeed, 7);
-    SetSlowMouse(true);  // tried again
-    EXPECT_EQ(FakeSystem.mouseSpeed, 1);
-    SetSlowMouse(false);
+    for (const auto& s : steps) {
+        if (s.userSpeed) FakeSystem.mouseSpeed = s.userSpeed;
+        FakeSystem.mouseSpeedCallsSucceed = s.succeed;
+        SetSlowMouse(s.slow);
+        EXPECT_EQ(FakeSystem.mouseSpeed, s.speed) << &s - steps;
+    }
 }
 
 }  // namespace
