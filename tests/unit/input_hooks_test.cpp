@@ -87,8 +87,7 @@ TEST_F(HooksTest, AModifierAsTheKeyTakesBothSidesASidedOneOnlyItsOwn) {
 
 TEST_F(HooksTest, CaptureTakesEveryKeyAndAnnouncesNone) {
     const struct { uint32_t message, vk, flags; uintptr_t wParam; intptr_t lParam; } cases[] = {
-        {WmKeyDown, LCtrl, 0, LCtrl, 0},
-        {WmKeyDown, 0x10, 0, 0xA0, ModCtrl},  // a generic Shift arrives as Left Shift
+        {WmKeyDown, LCtrl, 0, LCtrl, 0}, {WmKeyDown, 0x10, 0, 0xA0, ModCtrl},  // a generic Shift arrives as Left Shift
         {WmKeyDown, K, KeyFlagUp, 0x10000 | K, ModCtrl | ModShift},  // a down flagged as up is no press
         {WmKeyUp, LCtrl, KeyFlagUp, 0x10000 | LCtrl, ModShift},
     };

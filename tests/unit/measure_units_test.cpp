@@ -76,8 +76,7 @@ const char* const Laptop =
 
 TEST(Edid, ImageSizeFromRealAndDamagedBlocks) {
     const struct { const char* block; std::vector<std::pair<int, int>> changes; int32_t widthMm, heightMm; } cases[] = {
-        {Dell, {}, 410, 230},
-        {Laptop, {}, 293, 165},
+        {Dell, {}, 410, 230}, {Laptop, {}, 293, 165},
         {Laptop, {{66, 0x10}}, 290, 170},                            // descriptor far from the cm: the cm win
         {Laptop, {{21, 0}}, 293, 165},                               // no cm (rare): the descriptor alone
         {Laptop, {{21, 0}, {22, 0}, {66, 16}, {67, 9}, {68, 0}}, 0, 0},  // a projector, an aspect ratio as its size
