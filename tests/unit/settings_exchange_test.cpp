@@ -19,21 +19,6 @@ uint32_t DwordOf(const char* name) {
     return uint32_t(v->data[0]) | uint32_t(v->data[1]) << 8 | uint32_t(v->data[2]) << 16 | uint32_t(v->data[3]) << 24;
 }
 
-HotkeyBinding Binding(int32_t role) {
-    HotkeyBinding copy;
-    GetBinding(BindingAt(role), copy, false);
-    return copy;
-}
-
-// What a save of the built-in defaults stores.
-std::map<std::string, FakeStoredValue> DefaultStore() {
-    ResetAllSettings();
-    SettingsExchange(true);
-    const auto values = FakeStore.keys[FakeSettingsPath];
-    ResetAllSettings();
-    return values;
-}
-
 TEST_F(SettingsExchangeTest, FirstSaveWritesEveryValueInOrder) {
     SettingsExchange(true);
     const std::vector<std::string> names = {
@@ -68,7 +53,7 @@ TEST_F(SettingsExchangeTest, EachValueComesBackUnchanged) {
         MeasureSettings.unit = 2, MeasureSettings.copyForm = !flip;
         SetMonitorCalibration(TestMonitor, flip ? 120.0 : 96.5);
         SetDisplayFont(flip ? nullptr : &font);
-        HotkeyBinding slow = Binding(SlowMouse);
+        HotkeyBinding slow = *BindingAt(SlowMouse);
         slow.code = CodeMouseWheel, slow.mods = ModAlt, slow.dead = !flip;
         SetBinding(BindingAt(SlowMouse), slow);
         SettingsExchange(true);
@@ -107,8 +92,8 @@ TEST_F(SettingsExchangeTest, BindingsAndTheirMigrationFromOldVersions) {
         SeedDword("key1code", 0x1FFE);  // a hold-down role saved as Ctrl stays Ctrl
         SeedDword("key1mods", ModCtrl);
         SettingsExchange(false);
-        EXPECT_EQ(Binding(ToggleRuler).code, c.expectedCode0);
-        EXPECT_EQ(Binding(MoveStartPoint).mods, c.laterBindingsRead ? ModCtrl : ModShift);
+        EXPECT_EQ(BindingAt(ToggleRuler)->code, c.expectedCode0);
+        EXPECT_EQ(BindingAt(MoveStartPoint)->mods, c.laterBindingsRead ? ModCtrl : ModShift);
     }
 }
 
@@ -116,7 +101,8 @@ TEST_F(SettingsExchangeTest, BindingsAndTheirMigrationFromOldVersions) {
 // so does everything while a restore of the defaults is pending or the key
 // cannot be opened, and neither of those writes anything.
 TEST_F(SettingsExchangeTest, UnusableStoreKeepsTheDefaults) {
-    const auto defaults = DefaultStore();
+    SettingsExchange(true);
+    const auto defaults = FakeStore.keys[FakeSettingsPath];  // what a save of the built-in defaults stores
     const std::vector<uint8_t> four = {1, 2, 3, 4};
     const struct { const char* name; uint32_t type; std::vector<uint8_t> data; bool restorePending, unopenable; }
     cases[] = {
