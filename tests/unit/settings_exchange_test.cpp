@@ -7,11 +7,7 @@
 
 namespace {
 
-class SettingsExchangeTest : public ::testing::Test {
-protected:
-    void SetUp() override { ResetAllSettings(); }
-    void TearDown() override { EXPECT_EQ(FakeStore.openKeys, 0) << "a key was left open"; }
-};
+using SettingsExchangeTest = SettingsTest;
 
 uint32_t DwordOf(const char* name) {
     const FakeStoredValue* v = StoredValue(name);

@@ -5,19 +5,11 @@
 #include "app/mouse_speed.h"
 #include "app/ruler_control.h"
 #include "base/app_messages.h"
-#include "settings/self_start.h"
 #include "unit/settings_test_support.h"
 
 namespace {
 
-class RestartTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ResetAllSettings();
-        AutostartRegistered = false;
-    }
-    void TearDown() override { EXPECT_EQ(FakeStore.openKeys, 0) << "a key was left open"; }
-};
+using RestartTest = SettingsTest;
 
 TEST_F(RestartTest, OwnCommandLine) {
     const std::u16string longPath = u"C:\\" + std::u16string(300, u'd') + u"\\m.exe";

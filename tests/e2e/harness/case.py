@@ -82,8 +82,7 @@ class MeasurixTestCase(unittest.TestCase):
         self.input.mousemove(640, 400)
 
     def _end_programs(self):
-        failed = any(test is self for test, _ in self._outcome.result.failures + self._outcome.result.errors)
-        if failed:
+        if any(test is self for test, _ in self._outcome.result.failures + self._outcome.result.errors):
             self._save_artifacts()
         for program in self.programs:
             program.kill()
