@@ -67,7 +67,6 @@ TEST(EdgeFinder, SnapsToTheNearestEdgeAndFindsTheRun) {
     EXPECT_EQ(UsableEdgeTolerance(0), 0);
     EXPECT_EQ(UsableSnapRadius(0), 12);
     EXPECT_EQ(UsableSnapRadius(64), 64);
-    EXPECT_EQ(FormatSpacingText(200, 100, MeasureUnit::PhysicalPixels, {}), "200 x 100");
     EXPECT_EQ(FormatSpacingText(200, 100, MeasureUnit::Millimetres, {}), "52.9 x 26.5 mm");
 }
 

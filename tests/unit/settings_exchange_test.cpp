@@ -103,7 +103,6 @@ TEST_F(SettingsExchangeTest, UnusableStoreKeepsTheDefaults) {
     const struct { const char* name; uint32_t type; std::vector<uint8_t> data; bool restorePending, unopenable; }
     cases[] = {
         {"refangle", platform::StoreDword, four},  {"refangle", platform::StoreBinary, std::vector<uint8_t>(9, 1)},
-        {"x0", platform::StoreBinary, four},       {"alpha", platform::StoreString, four},
         {"cross0", platform::StoreDword, {0, 0}},  {"font", platform::StoreBinary, std::vector<uint8_t>(95, 1)},
         {"alpha", platform::StoreDword, four, true, false}, {"alpha", platform::StoreDword, four, false, true},
     };
