@@ -93,8 +93,8 @@ TEST(Edid, ImageSizeFromRealAndDamagedBlocks) {
         for (size_t i = 0; i < 127; ++i) b[127] = uint8_t(b[127] - b[i]);
         b.resize(3 * 128, 0x02);  // two extension blocks, as many monitors have: only the base block counts
         const std::optional<EdidImageSize> size = DecodeEdidImageSize(b.data(), b.size());
-        EXPECT_EQ(size ? size->widthMm : 0, c.widthMm) << &c - cases;
-        EXPECT_EQ(size ? size->heightMm : 0, c.heightMm) << &c - cases;
+        EXPECT_EQ(std::pair(size ? size->widthMm : 0, size ? size->heightMm : 0), std::pair(c.widthMm, c.heightMm))
+            << &c - cases;
         EXPECT_FALSE(DecodeEdidImageSize(b.data(), 127));
         b[127] ^= 1;
         EXPECT_FALSE(DecodeEdidImageSize(b.data(), b.size())) << "a wrong checksum";

@@ -94,10 +94,9 @@ TEST_F(RulerControlTest, HeldRolesMoveTheMeasurementByItsRules) {
         {"S+ m710,490 N t m750,450 N t S-", {650, 450}, {750, 450}, 0, false},  // the way made while off counts
         {"A+ t t t t t t t t t t A- N N S+ m715,490 m730,480 S-", {630, 480}, {730, 480}, 0, false},
         {"S+ m710,490 m-64811,485 t m730,480 S-", {630, 480}, {730, 480}, 0, false},  // 725 - 65536
-        {"S+ m-1920,490 S-", {0, 490}, {0, 490}, 0, false},  // a screen's width off: possible
-        {"S+ m-1921,490 S-", {600, 500}, {700, 500}, 0, false},
-        {"S+ m700,2159 S-", {600, 1079}, {700, 1079}, 0, false},
-        {"S+ m700,2160 S-", {600, 500}, {700, 500}, 0, false},
+        // A screen's width or height off the desktop is possible, a pixel more is not.
+        {"S+ m-1920,490 S-", {0, 490}, {0, 490}, 0, false}, {"S+ m-1921,490 S-", {600, 500}, {700, 500}, 0, false},
+        {"S+ m700,2159 S-", {600, 1079}, {700, 1079}, 0, false}, {"S+ m700,2160 S-", {600, 500}, {700, 500}, 0, false},
     };
     const SetHookCall set = [](void*) { return reinterpret_cast<void*>(1); };  // as the program runs: hooked
     ASSERT_TRUE(ChangeHook(HookKind::Keyboard, nullptr, true, set, [](void*) { return true; }));

@@ -69,9 +69,8 @@ TEST_F(RestartTest, AnEndDuringAHeldKeyDragSavesTheLastPlaceFirst) {
 // here the mixed lists.
 TEST(CommandLine, WordsAfterDashOrSlashInAnyCase) {
     const struct { std::vector<std::string> arguments; bool hide, exit, restart; const char* unknown; } cases[] = {
-        {{"-ReStArT", "/Hide"}, true, false, true, nullptr},
+        {{"-ReStArT", "/Hide"}, true, false, true, nullptr}, {{"-hidee", "hide"}, false, false, false, "-hidee"},
         {{"-hide", "/x", "-exit"}, true, false, false, "/x"},  // stops at the first unknown word
-        {{"-hidee", "hide"}, false, false, false, "-hidee"},
     };
     for (const auto& c : cases) {
         const CommandLineWords w = ParseCommandLine(c.arguments);
