@@ -63,10 +63,8 @@ TEST(EdgeFinder, SnapsToTheNearestEdgeAndFindsTheRun) {
             EXPECT_EQ(column ? run.bottom : run.right, c.runTo) << c.name << (column ? " (column)" : "");
         }
     }
-    EXPECT_EQ(UsableEdgeTolerance(256), 30);
-    EXPECT_EQ(UsableEdgeTolerance(0), 0);
-    EXPECT_EQ(UsableSnapRadius(0), 12);
-    EXPECT_EQ(UsableSnapRadius(64), 64);
+    EXPECT_EQ(std::pair(UsableEdgeTolerance(256), UsableEdgeTolerance(0)), std::pair(30, 0));
+    EXPECT_EQ(std::pair(UsableSnapRadius(0), UsableSnapRadius(64)), std::pair(12, 64));
     EXPECT_EQ(FormatSpacingText(200, 100, MeasureUnit::Millimetres, {}), "52.9 x 26.5 mm");
 }
 
