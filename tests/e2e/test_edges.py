@@ -4,11 +4,8 @@ measures 200 from edge to edge and shows 200 x 100 inside, although the
 ruler's own line and label lie on the pointer's row."""
 
 import re
-import subprocess
 
 from harness import MeasurixTestCase
-from harness.environment import wine_env
-
 
 
 class EdgesTest(MeasurixTestCase):
@@ -16,17 +13,12 @@ class EdgesTest(MeasurixTestCase):
         """The copy key's text once it matches pattern."""
         def copy():
             self.input.key("Pause")
-            codes = self.driver.call("shell-clipboard")
-            text = codes and "".join(map(chr, codes))
+            text = self.clipboard()
             return text if text and re.match(pattern, text) else None
         return self.wait_until(copy, 10, "a copy matching %r" % pattern, interval=0.3)
 
     def test_snap_and_spacing_see_the_box_and_not_the_ruler(self):
-        box = subprocess.Popen(["wine", self.mxdriver_exe, "pattern", "400", "300", "200", "100", "2878c8"],
-                               env=wine_env(self.state), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                               stderr=subprocess.DEVNULL)
-        self.addCleanup(box.kill)
-        self.window(title="mxdriver pattern", visible=True)
+        self.pattern(400, 300, 200, 100, "2878c8")
         program = self.start("-hide", seed={"version": 36, "x0": 405, "y0": 350, "refnr": 0})
         self.wait_ruler(program, True)
         # The line runs along the pointer's row from the start point, the

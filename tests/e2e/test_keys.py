@@ -114,7 +114,7 @@ class RulerControlTest(MeasurixTestCase):
         # The copy key, read by polling too: a poll every tenth of a second
         # sees a key held until it has acted, not a tap between two polls.
         self.input.keydown("Pause")
-        self.wait_until(lambda: self.driver.call("shell-clipboard"), 10, "the measurement copied")
+        self.wait_until(self.clipboard, 10, "the measurement copied")
         self.input.keyup("Pause")
 
         # Input monitoring switched on in the options window: F8 is kept

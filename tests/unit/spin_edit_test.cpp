@@ -65,20 +65,15 @@ TEST(SpinEdit, SteppingWrapsOrStopsAtTheEnds) {
     for (const auto& [value, position] : angles) EXPECT_EQ(SpinGridPosition(Angle(), value), position) << value;
 }
 
-// Whole-number fields let the up-down count by itself (any field without
-// one counts whole); its accelerated steps never overflow.
-TEST(SpinEdit, IntegerModeAndAcceleration) {
+// Whole-number fields let the up-down count by itself (any field without one counts whole); its accelerated
+// steps never overflow. After an arrow click the up-down selects its partner's text; unless the field takes that
+// as select-all, the focus stays on the frame and typed digits go nowhere. Wine sends the end as MAKELONG(0, -1).
+TEST(SpinEdit, WhatTheUpDownDoesAndSends) {
     const std::pair<SpinEdit (*)(), bool> fields[] = {{TimesReflected, true}, {RedrawLimit, true}, {Angle, false},
                                                      {Thickness, false}};
     for (const auto& [field, integer] : fields) EXPECT_EQ(SpinIntegerMode(field(), true), integer) << field().max;
     EXPECT_TRUE(SpinIntegerMode(Thickness(), false));
     EXPECT_EQ(ScaledAccelIncrement(300000000, 10), 1000000000u);
-}
-
-// After an arrow click the up-down selects its partner's text; unless the
-// field takes that as select-all, the focus stays on the frame and typed
-// digits go nowhere. Wine sends the end as MAKELONG(0, -1).
-TEST(SpinEdit, SelectAllInEveryFormTheUpDownSends) {
     EXPECT_TRUE(IsSelectAll(0, -1));
     EXPECT_TRUE(IsSelectAll(0, intptr_t(int32_t(0xFFFF0000u))));
     EXPECT_TRUE(IsSelectAll(0, intptr_t(0xFFFF0000u)));

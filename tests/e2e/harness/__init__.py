@@ -17,7 +17,8 @@ screenshot and the window list in <state>/artifacts/.
     log = self.keylog(): log.events(), log.wait_for(("up", vk), ...), log.clear()
     self.input.key / keydown / keyup / mousemove / click (xdotool)
     self.screenshot().pixel / count / find;  self.wait_pixels(rect, pred, what, n)
-    self.stored(name=None);  self.wait_stored(name, v);  self.reg.write / values
+    self.stored(name=None);  self.wait_stored(name, v);  self.reg.write / values;  self.clipboard()
+    self.pattern(x, y[, w, h, rrggbb]): mxdriver's pattern window
     self.wait_until(predicate, timeout, description)
 
 Wait for conditions, never sleep; prove that something does NOT happen by a later

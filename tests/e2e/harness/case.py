@@ -82,8 +82,7 @@ class MeasurixTestCase(unittest.TestCase):
         self.input.mousemove(640, 400)
 
     def _end_programs(self):
-        failed = any(test is self for test, _ in self._outcome.result.failures + self._outcome.result.errors)
-        if failed:
+        if any(test is self for test, _ in self._outcome.result.failures + self._outcome.result.errors):
             self._save_artifacts()
         for program in self.programs:
             program.kill()
@@ -118,6 +117,13 @@ class MeasurixTestCase(unittest.TestCase):
     def end(self, program):  # as the user would: a second start with -exit
         self.assertEqual(self.start("-exit", wait=False).wait_exit(), 0)
         self.assertEqual(program.wait_exit(), 0)
+
+    def pattern(self, *args):
+        """mxdriver's pattern window (tests/driver/pattern_window.cpp), shown until the test ends."""
+        window = subprocess.Popen(["wine", self.mxdriver_exe, "pattern", *map(str, args)], env=wine_env(self.state),
+                                  stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.addCleanup(window.kill)
+        self.window(title="mxdriver pattern", visible=True)
 
     # -- windows --------------------------------------------------------------
     def windows(self, **criteria):
@@ -190,6 +196,10 @@ class MeasurixTestCase(unittest.TestCase):
 
     def wait_pixels(self, rect, predicate, description, minimum=1):
         return self.wait_until(lambda: self.screenshot().count(rect, predicate) >= minimum, 10, description)
+
+    def clipboard(self):  # its text; None while another program holds it open
+        codes = self.driver.call("shell-clipboard")
+        return None if codes is None else "".join(map(chr, codes))
 
     def stored(self, name=None):
         values = self.reg.values()
