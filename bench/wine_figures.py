@@ -14,6 +14,11 @@ CPU figures are the process's user+system time over the wall time of the
 scenario, as /proc counts it, in percent of one core; "with Wine" adds the
 prefix's wineserver and explorer.exe and the X server, which do the work of
 every server round trip and every layered-window update.
+
+With 16 pinned measurements on the screen the still and moving scenarios run
+again, and a run with Wine's relay trace of user32.UpdateLayeredWindow and
+SetWindowPos counts what a pointer move presents and restacks, with and
+without the pins (a build without pins shows "(no pins)").
 """
 
 import json
@@ -67,11 +72,11 @@ def wait_for(what, condition, timeout=60):
 class Program:
     """One measurix.exe in the prefix, with its overlay state read by mxdriver."""
 
-    def __init__(self, state, env, exe):
+    def __init__(self, state, env, exe, stderr=subprocess.DEVNULL):
         self.state, self.env = state, env
         self.driver = Driver(state, os.environ["MXDRIVER_EXE"], state["dir"])
         self.process = subprocess.Popen(["wine", exe, "-hide"], env=env, stdin=subprocess.DEVNULL,
-                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                                        stdout=subprocess.DEVNULL, stderr=stderr)
         pids = wait_for("measurix.exe to start", lambda: prefix_processes(state, "measurix.exe"))
         self.pid = pids[0]
         self.others = [p for p in prefix_processes(state)
@@ -81,6 +86,35 @@ class Program:
     def overlay_visible(self):
         windows = self.driver.call("windows")
         return any(w["class"].lower() == "rulerdisplay" and w["visible"] for w in windows)
+
+    def pin_count(self):
+        return sum(w["class"] == "RulerPin" and w["visible"] for w in self.driver.call("windows"))
+
+    def pin_sixteen(self):
+        """Pins 16 measurements with the pin key (Shift+Pause); False for a build without pins."""
+        for i, (x, y) in enumerate(PIN_POINTS):
+            xdotool(self.env, "mousemove", str(x), str(y))
+            for attempt in range(3):
+                # The hooks see keys only while a Wine window has the X focus,
+                # which the Num Lock presses above do not need.
+                xdotool(self.env, "search", "--onlyvisible", "--name", "Wine desktop", "windowfocus")
+                # One key per call, Pause only once Wine has Shift down: Wine
+                # now and then loses one of two keys sent together, or takes
+                # a Pause sent right after the Shift before it.
+                xdotool(self.env, "keydown", "shift")
+                wait_for("Shift down", lambda: self.driver.call("keystate", 0x10)["down"], 10)
+                xdotool(self.env, "key", "Pause")
+                xdotool(self.env, "keyup", "shift")
+                try:
+                    wait_for("pin %d" % (i + 1), lambda: self.pin_count() == i + 1, 5)
+                    break
+                except RuntimeError:
+                    if i == 0 and attempt == 2:
+                        return False
+                    print("  (pin %d: %d pins after the press, pressed again)" % (i + 1, self.pin_count()), flush=True)
+            else:
+                raise RuntimeError("no pin %d after three presses" % (i + 1))
+        return True
 
     def set_ruler(self, on):
         if self.overlay_visible() != on:
@@ -120,6 +154,8 @@ def move_chain(points):
 
 
 LONG_MOVES = move_chain((300 + 700 * i // (MOVES - 1), 200 + (i * 53) % 401) for i in range(MOVES))
+# Where the 16 pins go: a 4 x 4 grid over the area the long lines sweep.
+PIN_POINTS = [(350 + 200 * (i % 4), 220 + 110 * (i // 4)) for i in range(16)]
 SHORT_MOVES = move_chain((START[0] - 40 + (i * 7) % 81, START[1] - (i * 13) % 41) for i in range(MOVES))
 
 
@@ -143,9 +179,67 @@ def cpu_figures(state, env, exe):
         # The Num Lock light back as it was, so that the next start shows the
         # ruler at once too (Wine's key state read by a fresh process can lag).
         program.set_ruler(True)
+        figures = {"off": off, "still": still, "long": long_lines, "short": short_lines, "moves": moves}
+        if program.pin_sixteen():
+            xdotool(env, "mousemove", "900", "300")
+            time.sleep(1.0)
+            figures["still16"] = program.measure(lambda: time.sleep(STILL_S))
+            figures["long16"] = program.measure(lambda: xdotool(env, *LONG_MOVES))
     finally:
         program.stop()
-    return {"off": off, "still": still, "long": long_lines, "short": short_lines, "moves": moves}
+    return figures
+
+
+RELAYED = ("user32.UpdateLayeredWindow", "user32.SetWindowPos")
+COUNTED_MOVES = 60
+
+
+def present_figures(state, env, exe):
+    """Calls of UpdateLayeredWindow (presents) and SetWindowPos (Z-order) per
+    pointer move over long lines, without and with 16 pins, and how many of
+    them went to the pins' windows; then the calls in 10 s with the pointer
+    still (Wine's relay trace, limited to those two functions)."""
+    run_wine(env, "reg", "add", r"HKCU\Software\Wine\Debug", "/v", "RelayInclude", "/t", "REG_SZ", "/d",
+             ";".join(RELAYED), "/f")
+    trace = tempfile.TemporaryFile()
+    program = Program(state, dict(env, WINEDEBUG="-all,+relay"), exe, stderr=trace)
+
+    def calls():
+        """[(function, hwnd)] of every call traced so far."""
+        trace.seek(0)
+        found = []
+        for line in trace.read().decode(errors="replace").splitlines():
+            for name in RELAYED:
+                if "Call %s(" % name in line:
+                    found.append((name, int(line.split("Call %s(" % name)[1][:8], 16)))
+        return found
+
+    def counted(action, moves, pins=()):
+        """Presents and Z-order calls per move, and of them those of the pins' windows."""
+        before = len(calls())
+        action()
+        time.sleep(0.5)  # the last deferred frame
+        new = calls()[before:]
+        count = lambda name, windows=None: sum(n == name and (windows is None or h in windows) for n, h in new)
+        return (count(RELAYED[0]) / moves, count(RELAYED[0], pins), count(RELAYED[1]) / moves, count(RELAYED[1], pins))
+
+    moves = lambda: xdotool(env, *LONG_MOVES[:5 * COUNTED_MOVES])  # five words a move
+    try:
+        wait_for("the ruler to show", program.overlay_visible)
+        time.sleep(1.0)
+        figures = {"calls": counted(moves, COUNTED_MOVES)}
+        if program.pin_sixteen():
+            pins = {w["hwnd"] for w in program.driver.call("windows") if w["class"] == "RulerPin"}
+            xdotool(env, "mousemove", "900", "300")
+            time.sleep(1.0)
+            figures["calls16"] = counted(moves, COUNTED_MOVES, pins)
+            figures["still16calls"] = counted(lambda: time.sleep(10.0), 1, pins)
+    finally:
+        program.stop()
+        trace.close()
+        run_wine(env, "reg", "delete", r"HKCU\Software\Wine\Debug", "/v", "RelayInclude", "/f")
+    return figures
+
 
 
 def frame_figures(env, frame_bench):
@@ -180,7 +274,11 @@ def native_figures(path):
 
 
 def cpu_cell(pair):
-    return "%.2f %% (%.1f %% with Wine)" % pair
+    return "%.2f %% (%.1f %% with Wine)" % pair if pair else "(no pins)"
+
+
+def calls_cell(v):
+    return "%.2f presents (%d to pins), %.2f Z-order calls (%d of pins)" % v if v else "(no pins)"
 
 
 ROWS = [
@@ -190,6 +288,12 @@ ROWS = [
     ("CPU, pointer moving every 50 ms over short lines", "short", cpu_cell),
     ("CPU per pointer move over short lines: free, snap key held, spacing key held", "moves",
      lambda v: "%.2f ms, %.2f ms, %.2f ms" % v),
+    ("CPU, ruler on, pointer still, 16 pins", "still16", cpu_cell),
+    ("CPU, pointer moving every 50 ms over long lines, 16 pins", "long16", cpu_cell),
+    ("Per pointer move over long lines: UpdateLayeredWindow and SetWindowPos calls", "calls", calls_cell),
+    ("The same with 16 pins", "calls16", calls_cell),
+    ("With 16 pins and the pointer still, in 10 s (not per move)", "still16calls", calls_cell),
+
     ("One ComposeFrame, 40-pixel line, refnr 1", "frame40", lambda v: "%.2f ms median" % v),
     ("One ComposeFrame, 300-pixel line, refnr 1", "frame", lambda v: "%.2f ms median" % v),
     ("of which the label (ComposeFrame minus DrawLineFrame)", "label", lambda v: "%.2f ms" % v),
@@ -214,6 +318,9 @@ def main(argv):
     for b in builds:
         print("CPU scenarios of %s ..." % b, flush=True)
         figures[b].update(cpu_figures(state, env, os.path.join(b, "measurix.exe")))
+    for b in builds:
+        print("Presents per pointer move of %s ..." % b, flush=True)
+        figures[b].update(present_figures(state, env, os.path.join(b, "measurix.exe")))
 
     header = ["What"] + (["Baseline", "This build"] if len(builds) > 1 else ["This build"])
     print()

@@ -2,8 +2,10 @@
 
 #include "app/clipboard_win.h"
 #include "measure/kept_measurement.h"
+#include "measure/measure_settings.h"
 #include "measure/measurement_text_win.h"
 #include "overlay/display_object.h"
+#include "overlay/pin_windows_win.h"
 
 void CopyMeasurementToClipboard() {
     // While the spacing shows, its size is what the label shows and the copy holds.
@@ -12,3 +14,8 @@ void CopyMeasurementToClipboard() {
 }
 
 void CopyKeptMeasurementToClipboard() { CopyTextToClipboard(MeasurementCopyText(LastKeptMeasurement().line)); }
+
+void CopyPinsToClipboard() {
+    if (Pins().Count() == 0) return;
+    CopyTextToClipboard(PinsCopyText(Pins(), CopyFormFromStored(MeasureSettings.copyForm.load())));
+}

@@ -1,4 +1,5 @@
-// "Copy measurement": a measurement's text onto the clipboard. Main thread.
+// "Copy measurement": a measurement's text onto the clipboard; "Copy pinned
+// measurements": the pins' text. Main thread.
 #pragma once
 
 // The copy key: the line the ruler shows now.
@@ -6,3 +7,5 @@ void CopyMeasurementToClipboard();
 // The icon's menu: the measurement kept when the ruler was last switched off
 // with the key (the pointer is at the icon by now).
 void CopyKeptMeasurementToClipboard();
+// The icon's menu: every pin, in the chosen copy form.
+void CopyPinsToClipboard();

@@ -20,6 +20,7 @@
 #include "options/measure_settings_window.h"
 #include "options/options_window.h"
 #include "overlay/display_object.h"
+#include "overlay/pin_windows_win.h"
 #include "platform/win32/text_win32.h"
 #include "settings/self_start.h"
 #include "settings/settings.h"
@@ -80,6 +81,14 @@ bool HandleAppMessage(UINT message) {
         case MsgCopyMeasurement:
             CopyPending.store(0);
             if (RulerOn) CopyMeasurementToClipboard();  // the key acts only while the ruler shows
+            return true;
+        case MsgPinMeasurement:
+            PinPending.store(0);
+            if (RulerOn) PinLiveMeasurement();
+            return true;
+        case MsgClearPins:
+            ClearPinsPending.store(0);
+            if (RulerOn) ClearPins();
             return true;
         case MsgSaveSettings:
             SavePending.store(0);

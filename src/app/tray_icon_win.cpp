@@ -15,6 +15,7 @@
 #include "options/measure_settings_window.h"
 #include "options/options_window.h"
 #include "overlay/display_object.h"
+#include "overlay/pin_windows_win.h"
 #include "platform/win32/text_win32.h"
 #include "settings/settings.h"
 
@@ -31,6 +32,8 @@ enum MenuCommand : UINT {
     CommandMeasureSettings = 131,
     CommandOptions = 132,
     CommandExit = 133,
+    CommandCopyPins = 140,
+    CommandClearPins = 141,
 };
 
 HWND IconWindow = nullptr;
@@ -97,6 +100,9 @@ HMENU BuildMenu() {
     // Copies what the ruler showed when it was last switched off with the key.
     AppendMenuW(menu, MF_STRING | (LastKeptMeasurement().shown ? MF_ENABLED : MF_GRAYED), CommandCopy,
                 L"&Copy measurement");
+    const UINT pinItems = MF_STRING | (Pins().Count() > 0 ? MF_ENABLED : MF_GRAYED);
+    AppendMenuW(menu, pinItems, CommandCopyPins, L"Copy &pinned measurements");
+    AppendMenuW(menu, pinItems, CommandClearPins, L"C&lear pinned measurements");
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu, MF_STRING, CommandMeasureSettings, L"&Measure settings...");
     AppendMenuW(menu, MF_STRING, CommandOptions, L"&Options...");
@@ -122,6 +128,8 @@ void RunCommand(UINT command) {
     switch (command) {
         case CommandRuler: SwitchRulerByCommand(); break;
         case CommandCopy: CopyKeptMeasurementToClipboard(); break;
+        case CommandCopyPins: CopyPinsToClipboard(); break;
+        case CommandClearPins: ClearPins(); break;
         case CommandMeasureSettings: OpenMeasureSettingsWindow(); break;
         case CommandOptions: OpenOptionsDialog(false); break;
         case CommandExit:

@@ -19,6 +19,8 @@ constexpr uint32_t MsgOptionsRefresh = 0x8070;   // to the options window: show 
 constexpr uint32_t MsgCopyMeasurement = 0x8071;  // the copy key was pressed (main loop)
 constexpr uint32_t MsgTrayIcon = 0x8072;         // the notification-area icon's callback
 constexpr uint32_t MsgEndSession = 0x8073;       // sent by an overlay window at WM_ENDSESSION (main thread)
+constexpr uint32_t MsgPinMeasurement = 0x8080;   // the pin key was pressed (main loop)
+constexpr uint32_t MsgClearPins = 0x8081;        // the pin key was held until it repeated (main loop)
 
 constexpr uint32_t WmQuit = 18;
 constexpr uint32_t WmEndSession = 22;
@@ -39,6 +41,8 @@ extern std::atomic<int32_t> PointerPending;
 extern std::atomic<int32_t> SavePending;
 extern std::atomic<int32_t> OptionsRefreshPending;
 extern std::atomic<int32_t> CopyPending;
+extern std::atomic<int32_t> PinPending;
+extern std::atomic<int32_t> ClearPinsPending;
 
 // Compare-exchanges flag 0 -> 1 and posts message (wParam 0, lParam 0) to window
 // only when it was 0. Returns the old flag value when nothing was posted,

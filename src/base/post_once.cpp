@@ -9,6 +9,8 @@ std::atomic<int32_t> PointerPending{0};
 std::atomic<int32_t> SavePending{0};
 std::atomic<int32_t> OptionsRefreshPending{0};
 std::atomic<int32_t> CopyPending{0};
+std::atomic<int32_t> PinPending{0};
+std::atomic<int32_t> ClearPinsPending{0};
 
 int32_t PostOnce(WindowHandle window, uint32_t message, std::atomic<int32_t>& flag) {
     int32_t expected = 0;

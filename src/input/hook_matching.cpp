@@ -26,6 +26,26 @@ std::atomic<int32_t> RoleFilter{-1};
 std::atomic<bool> CopyKeyDown{false};
 // Main thread only, like the hooks that write it.
 std::optional<Point> LatestReport;
+// The same for the pin key, and whether its auto-repeat has already asked to
+// clear the pins during this press.
+std::atomic<bool> PinKeyDown{false};
+std::atomic<bool> PinKeyCleared{false};
+
+bool Matches(const HotkeyBinding& binding, uint32_t code, uint32_t generic, uint16_t mods) {
+    return (binding.code == code || binding.code == generic) && (binding.mask & mods) == binding.mods;
+}
+
+// A press of the pin key pins; holding it until the keyboard repeats it asks
+// once to clear every pin. A wheel's further notches the same way are no
+// auto-repeat: they clear nothing.
+void AnnouncePinKey(uint32_t code) {
+    const WindowHandle main = MainWindow.load(std::memory_order_relaxed);
+    if (!PinKeyDown.exchange(true)) {
+        PostOnce(main, MsgPinMeasurement, PinPending);
+    } else if (code != CodeMouseWheel && code != CodeMouseHWheel && !PinKeyCleared.exchange(true)) {
+        PostOnce(main, MsgClearPins, ClearPinsPending);
+    }
+}
 
 int16_t LockKeyState(int32_t virtualKey) { return platform::KeyStates.keyState(virtualKey); }
 
@@ -72,9 +92,11 @@ uint32_t MouseMessageToKey(uint32_t message, uint32_t mouseData, bool& down) {
 }
 
 bool MatchBinding(uint32_t code, uint32_t generic, bool down) {
-    // Any release of the copy key ends its press, whatever the modifiers.
+    // Any release of the copy or pin key ends its press, whatever the modifiers.
     const HotkeyBinding copyKey = LoadBindingDefinition(CopyMeasurement);
     if (!down && (copyKey.code == code || copyKey.code == generic)) CopyKeyDown = false;
+    const HotkeyBinding pinKey = LoadBindingDefinition(PinMeasurement);
+    if (!down && (pinKey.code == code || pinKey.code == generic)) PinKeyDown = PinKeyCleared = false;
     const uint16_t mods = GetModifiers(code);
     const int32_t filter = RoleFilter.load(std::memory_order_relaxed);
     int32_t first = 0;
@@ -84,9 +106,11 @@ bool MatchBinding(uint32_t code, uint32_t generic, bool down) {
         first = last = filter;
     }
     for (int32_t role = first; role <= last; ++role) {
+        // The pin key is matched after all others: chosen equal to another
+        // key, it leaves that key its meaning and pins nothing.
+        if (role == PinMeasurement) continue;
         const HotkeyBinding binding = LoadBindingDefinition(role);
-        if (binding.code != code && binding.code != generic) continue;
-        if ((binding.mask & mods) != binding.mods) continue;
+        if (!Matches(binding, code, generic, mods)) continue;
         if (role == CopyMeasurement) {
             if (down && !CopyKeyDown.exchange(true)) {
                 PostOnce(MainWindow.load(std::memory_order_relaxed), MsgCopyMeasurement, CopyPending);
@@ -97,7 +121,9 @@ bool MatchBinding(uint32_t code, uint32_t generic, bool down) {
         if (!BindingAt(role)->repeat) PostOnce(MainWindow.load(std::memory_order_relaxed), MsgKeyEvent, KeyPending);
         return binding.dead;
     }
-    return false;
+    if (first > PinMeasurement || last < PinMeasurement || !Matches(pinKey, code, generic, mods)) return false;
+    if (down) AnnouncePinKey(code);
+    return pinKey.dead;
 }
 
 bool LatestPointerReport(Point& position) {

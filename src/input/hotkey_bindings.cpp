@@ -38,7 +38,10 @@ constexpr HotkeyBinding DefaultBindings[HotkeyRoleCount] = {
     // meaning (only Ctrl+Pause, which is Break, and that one does not match
     // this exact binding), so the key can reach the application as well.
     {0x13, 0, ModAll, false},
-    {CodeNoKeyFlag, 0, ModAll, false},  // 6: the pin key
+    // PinMeasurement: Shift+Pause, beside the copy key. Hardly any
+    // application gives Shift+Pause a meaning either, and the Shift it holds
+    // (the move-start key) moves nothing while the pointer stays still.
+    {0x13, ModShift, ModAll, false},
     // SnapPoint: F1, and ShowSpacing: F2, both dead. Shift, Ctrl, Alt and
     // Alt+Shift belong to the other held roles; a modifier in an edge key
     // would also change the copy key pressed with it (Ctrl+Pause is Break)
@@ -313,9 +316,10 @@ void SetBinding(HotkeyBinding* target, const HotkeyBinding& source) {
     if (role < 0) return;
     AcquireHookLock(-1);
     const uint16_t mods = uint16_t(source.mods & ModAll);
-    // The press keys (toggle, copy) want exactly their modifiers; a
+    // The press keys (toggle, copy, pin) want exactly their modifiers; a
     // hold-down key only needs its modifiers and tolerates others.
-    const uint16_t mask = role == ToggleRuler || role == CopyMeasurement ? ModAll : mods;
+    const bool press = role == ToggleRuler || role == CopyMeasurement || role == PinMeasurement;
+    const uint16_t mask = press ? ModAll : mods;
     const bool changed = source.code != target->code || mods != target->mods || mask != target->mask;
     target->code = source.code;
     target->mods = mods;

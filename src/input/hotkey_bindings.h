@@ -25,7 +25,7 @@ enum HotkeyRole : int32_t {
     RotateReflection = 3,
     SetReflection = 4,
     CopyMeasurement = 5,  // a press copies the measurement while the ruler is shown
-    // 6: the pin key
+    PinMeasurement = 6,   // a press pins the measurement while the ruler is shown
     SnapPoint = 7,    // held: the point the pointer drives snaps to edges on screen
     ShowSpacing = 8,  // held: the space around the pointer instead of the line
 };
@@ -64,7 +64,7 @@ HotkeyBinding* BindingAt(int32_t role);
 // first when resync is set or the keyboard hook is not installed.
 void GetBinding(const HotkeyBinding* binding, HotkeyBinding& copy, bool resync);
 // Stores code, mods and dead of source into target; mask and mods follow the role:
-// the press keys (toggle, copy) want exactly their modifiers.
+// the press keys (toggle, copy, pin) want exactly their modifiers.
 void SetBinding(HotkeyBinding* target, const HotkeyBinding& source);
 // Code, mods, mask and dead of a role's binding, read whole without the
 // HookLock (the hook's matching); run-time fields zero.

@@ -20,7 +20,10 @@ void SetRoleFilter(int32_t role);
 uint32_t MouseMessageToKey(uint32_t message, uint32_t mouseData, bool& down);
 // Matches an event (down: a press, else a release) against the bindings;
 // posts MsgKeyEvent on a fresh match, MsgCopyMeasurement on a fresh press of
-// the copy key. Returns true when the event must be swallowed.
+// the copy key, MsgPinMeasurement on one of the pin key and MsgClearPins
+// once its auto-repeat begins. The pin key is matched last: where another
+// binding matches too, that one wins. Returns true when the event must be
+// swallowed.
 bool MatchBinding(uint32_t code, uint32_t generic, bool down);
 
 // Window messages and flags of the low-level hook events.

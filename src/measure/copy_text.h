@@ -20,7 +20,18 @@ struct CopySource {
     bool reflectionMode = false;
 };
 
+// A measurement with the unit it is shown in and the scale of the monitor
+// under its start point, which that unit needs.
+struct MeasurementInUnit {
+    CopySource source;
+    MeasureUnit unit = MeasureUnit::PhysicalPixels;
+    MonitorScale scale;
+};
+
 // LabelText: exactly the label's text. Details, e.g.
 // "start 100,100 px; end 220,145 px; dx 31.8 mm; dy 11.9 mm; length 33.9 mm; angle 110.6°"
 // (points in physical pixels, distances in the unit). UTF-8.
 std::string FormatCopyText(CopyForm form, const CopySource& source, MeasureUnit unit, const MonitorScale& scale);
+inline std::string FormatCopyText(CopyForm form, const MeasurementInUnit& m) {
+    return FormatCopyText(form, m.source, m.unit, m.scale);
+}

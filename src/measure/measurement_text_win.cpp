@@ -25,7 +25,11 @@ std::string MeasurementLabel(const MeasureReadout& readout, const MeasureState& 
                            measure.reflectionMode, unit, ScaleFor(unit, measure.startPoint));
 }
 
-std::string MeasurementCopyText(const CopySource& line) {
+MeasurementInUnit MeasurementInChosenUnit(const CopySource& line) {
     const MeasureUnit unit = UnitFromStored(MeasureSettings.unit.load());
-    return FormatCopyText(CopyFormFromStored(MeasureSettings.copyForm.load()), line, unit, ScaleFor(unit, line.start));
+    return {line, unit, ScaleFor(unit, line.start)};
+}
+
+std::string MeasurementCopyText(const CopySource& line) {
+    return FormatCopyText(CopyFormFromStored(MeasureSettings.copyForm.load()), MeasurementInChosenUnit(line));
 }

@@ -8,6 +8,9 @@
 
 // The label's text; the spacing's size while it shows.
 std::string MeasurementLabel(const MeasureReadout& readout, const MeasureState& measure);
+// The line in the chosen unit, with the scale of the monitor under its
+// start point. Any thread.
+MeasurementInUnit MeasurementInChosenUnit(const CopySource& line);
 // Any thread.
 std::string MeasurementCopyText(const CopySource& line);
 // The spacing's size, "200 x 100" in the chosen unit, with the scale of the

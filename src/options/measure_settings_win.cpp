@@ -40,11 +40,13 @@ constexpr int SnapKeyCombo = 1111, SnapKeyDeadCheck = 1112;
 constexpr int SpacingKeyCombo = 1113, SpacingKeyDeadCheck = 1114;
 constexpr int ToleranceEdit = 1115, ToleranceSpin = 1116;
 constexpr int RadiusEdit = 1117, RadiusSpin = 1118;
+constexpr int PinKeyCombo = 1120, PinKeyDeadCheck = 1121;
 constexpr UINT MsgRefresh = WM_APP + 0x100;
 constexpr wchar_t CalibrationCaption[] = L"Measurix - Calibration";
 
 std::atomic<HWND> Window{nullptr};
 KeyPageRow CopyKeyRow{CopyMeasurement, CopyKeyCombo, CopyKeyDeadCheck, 0, nullptr};
+KeyPageRow PinKeyRow{PinMeasurement, PinKeyCombo, PinKeyDeadCheck, 0, nullptr};
 // The edge keys (held) and the edges' settings: min, max, wrap-around,
 // minimum decimals, step.
 KeyPageRow EdgeKeyRows[] = {{SnapPoint, SnapKeyCombo, SnapKeyDeadCheck, 1, nullptr},
@@ -78,6 +80,7 @@ void ShowSettings(HWND window) {
 }
 
 // The keys follow the Keyboard Shortcuts page's rules.
+
 void RefreshKeyRow(HWND window, const KeyPageRow& row) {
     HotkeyBinding* target = BindingAt(row.role);
     HotkeyBinding binding;
@@ -96,7 +99,9 @@ void RefreshKeyRow(HWND window, const KeyPageRow& row) {
 
 void RefreshKeyRows(HWND window) {
     RefreshKeyRow(window, CopyKeyRow);
+    RefreshKeyRow(window, PinKeyRow);
     for (const KeyPageRow& row : EdgeKeyRows) RefreshKeyRow(window, row);
+
 }
 
 void RequestRedraw() { PostMessageW(static_cast<HWND>(TheDisplay.LineWindow.load()), MsgRedrawRequest, 0, 0); }
@@ -115,11 +120,13 @@ void Init(HWND window) {
     SetDlgItemTextW(window, LengthEdit, L"85.60");
     ShowSettings(window);
     AttachHotkeyCombo(window, CopyKeyRow);
+    AttachHotkeyCombo(window, PinKeyRow);
     for (KeyPageRow& row : EdgeKeyRows) AttachHotkeyCombo(window, row);
     RefreshKeyRows(window);
     AttachSpinEdit(EdgeTolerance, window, ToleranceEdit, ToleranceSpin,
                    UsableEdgeTolerance(TheDisplay.edgetolerance.load()));
     AttachSpinEdit(SnapRadius, window, RadiusEdit, RadiusSpin, UsableSnapRadius(TheDisplay.snapradius.load()));
+
 }
 
 void CalibrateFromKept(HWND window) {
@@ -200,6 +207,7 @@ INT_PTR CALLBACK MeasureSettingsProc(HWND window, UINT message, WPARAM wParam, L
             return 0;
         case MsgHotkeyEvent:
             // A chooser stored a new key (or dead flag).
+
             RefreshKeyRows(window);
             RequestSave();
             return 1;

@@ -1,4 +1,4 @@
-// The "Measure settings" window: unit, calibration, copy key and copy form,
+// The "Measure settings" window: unit, calibration, copy and pin keys, copy form,
 // applied at once. It runs on the options thread, beside the options window.
 #pragma once
 #include <windows.h>

@@ -6,6 +6,7 @@
 #include "layout/line_path.h"
 #include "measure/measure_model.h"
 #include "overlay/display_object.h"
+#include "overlay/frame_parts_win.h"
 #include "overlay/frame_record_win.h"
 #include "overlay/gdiplus_flat_win.h"
 #include "overlay/render_surface_win.h"
@@ -92,13 +93,7 @@ void ExcludeLoupeSource(GpGraphics* graphics, const Rect& origin) {
 
 }  // namespace
 
-FrameImage DrawLineImage() {
-    // One reading of the settings for the whole frame: the options thread
-    // may change them meanwhile.
-    const PathSettings settings = CurrentPathSettings(TheDisplay);
-    const LinePath path = BuildLinePath(TheDisplay.measure, settings);
-    const double thick = TheDisplay.linethick.load();
-
+Rect LinePathRect(const LinePath& path, double thick) {
     // The bounding box, widened by the outline, cut to the desktop.
     const int32_t margin = int32_t(std::ceil(thick));
     Rect rect = PathBounds(path);
@@ -106,14 +101,12 @@ FrameImage DrawLineImage() {
     rect.top -= margin;
     rect.right += margin;
     rect.bottom += margin;
-    rect = Intersect(rect, DesktopRect());
+    return Intersect(rect, DesktopRect());
+}
 
-    FrameImage image;
-    GpGraphics* graphics = CreateSurface(rect, image.surface);
-    if (!graphics) return image;  // LineWindow keeps its last image
-    if (TheDisplay.antialias.load()) GdipFlat::GdipSetSmoothingMode(graphics, kAntiAlias);
-    ExcludeLoupeSource(graphics, rect);
-
+void StrokeLinePath(GpGraphics* graphics, const Rect& origin, const LinePath& path, double thick, bool cross0,
+                    bool antialias) {
+    if (antialias) GdipFlat::GdipSetSmoothingMode(graphics, kAntiAlias);
     // Outline pass: everything in white, wide enough to leave linethick
     // pixels of white on each side of the thin lines. A wide outline leaves
     // the cross out so that it does not swallow it.
@@ -124,8 +117,8 @@ FrameImage DrawLineImage() {
             GdipFlat::GdipSetPenEndCap(outline, Gdiplus::LineCapRound);
             GdipFlat::GdipSetPenLineJoin(outline, Gdiplus::LineJoinRound);
         }
-        const int32_t end = settings.cross0 && w > 12.0 ? path.count - 12 : path.count;
-        DrawPathRange(graphics, rect, outline, w, path, 0, end);
+        const int32_t end = cross0 && w > 12.0 ? path.count - 12 : path.count;
+        DrawPathRange(graphics, origin, outline, w, path, 0, end);
         GdipFlat::GdipDeletePen(outline);
     }
 
@@ -133,14 +126,28 @@ FrameImage DrawLineImage() {
     // reflected ray in grey, the reflection lines and the cross in the
     // colours of their breaks.
     if (GpPen* black = CreatePen(kMeasuredLineBlack, 1.0f)) {
-        DrawPathRange(graphics, rect, black, 1.0, path, 0, 2);
+        DrawPathRange(graphics, origin, black, 1.0, path, 0, 2);
         GdipFlat::GdipDeletePen(black);
     }
     if (GpPen* grey = CreatePen(kReflectedRayGrey, 1.0f)) {
-        DrawPathRange(graphics, rect, grey, 1.0, path, 1, path.count);
+        DrawPathRange(graphics, origin, grey, 1.0, path, 1, path.count);
         GdipFlat::GdipDeletePen(grey);
     }
+}
 
+FrameImage DrawLineImage() {
+    // One reading of the settings for the whole frame: the options thread
+    // may change them meanwhile.
+    const PathSettings settings = CurrentPathSettings(TheDisplay);
+    const LinePath path = BuildLinePath(TheDisplay.measure, settings);
+    const double thick = TheDisplay.linethick.load();
+    const Rect rect = LinePathRect(path, thick);
+
+    FrameImage image;
+    GpGraphics* graphics = CreateSurface(rect, image.surface);
+    if (!graphics) return image;  // LineWindow keeps its last image
+    ExcludeLoupeSource(graphics, rect);
+    StrokeLinePath(graphics, rect, path, thick, settings.cross0, TheDisplay.antialias.load());
     image.show = FrameImage::Show::Image;
     image.rect = rect;
     return image;

@@ -13,6 +13,7 @@
 #include "measure/measure_model.h"
 #include "measure/measurement_text_win.h"
 #include "overlay/display_object.h"
+#include "overlay/frame_parts_win.h"
 #include "overlay/frame_record_win.h"
 #include "overlay/frame_scale_win.h"
 #include "overlay/render_surface_win.h"
@@ -54,27 +55,9 @@ SIZE MeasureText(HFONT font, const std::wstring& text) {
 
 }  // namespace
 
-FrameImage DrawLabelImage() {
-    FrameImage image;
-    if (!TheDisplay.numbers.load()) {
-        TheDisplay.labelRect = Rect{};
-        image.show = FrameImage::Show::Hide;
-        return image;
-    }
-
+Rect PlaceLiveLabel(HFONT font, const std::wstring& text, int32_t dpi) {
     const MeasureState& measure = TheDisplay.measure;
-    const MeasureReadout readout = ReadMeasurement(measure);
-    const std::wstring text = WideFromUtf8(MeasurementLabel(readout, measure));
-
-    // The options thread may replace the font while the frame uses it.
-    std::lock_guard<std::recursive_mutex> lock(TheDisplay.DisplayLock);
-    const int32_t dpi = TheDisplay.frameDpi;
-    HFONT font = LabelFontAt(dpi);
     const SIZE textSize = MeasureText(font, text);
-    // The text rectangle in label coordinates, inside the outline.
-    const int32_t outlineWidth = LabelOutlineWidth(dpi);
-    const RECT textRect{outlineWidth, outlineWidth, textSize.cx + outlineWidth + 2, textSize.cy + outlineWidth + 2};
-
     LabelPlacementInput placement;
     placement.textWidth = textSize.cx;
     placement.textHeight = textSize.cy;
@@ -89,19 +72,22 @@ FrameImage DrawLabelImage() {
     if (const Rect& s = TheDisplay.loupeSource; s.right > s.left) {
         placement.pointerExtent = loupe::ExtentWithSquare(placement.pointerExtent, measure.currentPoint, s);
     }
-    const Rect label = PlaceLabel(placement);
-    TheDisplay.labelRect = label;
+    return PlaceLabel(placement);
+}
 
-    RenderSurface& surface = image.surface;
-    GpGraphics* graphics = CreateSurface(label, surface);
-    if (!graphics) return image;
+bool DrawLabel(RenderSurface& surface, const Rect& label, HFONT font, const std::wstring& text, int32_t dpi) {
     const size_t pixelCount = size_t(label.right - label.left) * size_t(label.bottom - label.top);
     auto* pixels = static_cast<uint8_t*>(surface.pixels);
+    // The text rectangle in label coordinates, inside the outline (the
+    // placement made the label the text's size plus the outline all round).
+    const int32_t outlineWidth = LabelOutlineWidth(dpi);
+    const RECT textRect{outlineWidth, outlineWidth, label.right - label.left - outlineWidth + 2,
+                        label.bottom - label.top - outlineWidth + 2};
 
     // Two passes, so that the label's alpha can be made from the colours
     // (see label_outline.h): the white outline on the clear surface, then
     // the black text on white.
-    const bool outlined = DrawWithGdi(graphics, font, [&](HDC dc) {
+    const bool outlined = DrawWithGdi(surface.graphics, font, [&](HDC dc) {
         SetTextColor(dc, White);
         for (const Point& offset : LabelOutlineOffsets(outlineWidth)) {
             RECT r = textRect;
@@ -110,23 +96,42 @@ FrameImage DrawLabelImage() {
             DrawTextW(dc, text.c_str(), int(text.size()), &r, LabelTextFlags);
         }
     });
-    if (!outlined) {
-        DiscardSurface(surface);  // NumbersWindow keeps its last image
-        return image;
-    }
+    if (!outlined) return false;
     const std::vector<uint8_t> outline = OutlineCoverage(pixels, pixelCount);
     FillOpaqueWhite(pixels, pixelCount);
-    const bool written = DrawWithGdi(graphics, font, [&](HDC dc) {
+    const bool written = DrawWithGdi(surface.graphics, font, [&](HDC dc) {
         SetTextColor(dc, Black);
         RECT r = textRect;
         DrawTextW(dc, text.c_str(), int(text.size()), &r, LabelTextFlags);
     });
-    if (!written) {
-        DiscardSurface(surface);
+    if (!written) return false;
+    ComposeOutlinedText(pixels, pixelCount, outline);
+    return true;
+}
+
+FrameImage DrawLabelImage() {
+    FrameImage image;
+    if (!TheDisplay.numbers.load()) {
+        TheDisplay.labelRect = Rect{};
+        image.show = FrameImage::Show::Hide;
         return image;
     }
-    ComposeOutlinedText(pixels, pixelCount, outline);
 
+    const MeasureReadout readout = ReadMeasurement(TheDisplay.measure);
+    const std::wstring text = WideFromUtf8(MeasurementLabel(readout, TheDisplay.measure));
+
+    // The options thread may replace the font while the frame uses it.
+    std::lock_guard<std::recursive_mutex> lock(TheDisplay.DisplayLock);
+    const int32_t dpi = TheDisplay.frameDpi;
+    HFONT font = LabelFontAt(dpi);
+    const Rect label = PlaceLiveLabel(font, text, dpi);
+    TheDisplay.labelRect = label;
+
+    if (!CreateSurface(label, image.surface)) return image;
+    if (!DrawLabel(image.surface, label, font, text, dpi)) {
+        DiscardSurface(image.surface);  // NumbersWindow keeps its last image
+        return image;
+    }
     image.show = FrameImage::Show::Image;
     image.rect = label;
     return image;

@@ -24,6 +24,7 @@
 #include "overlay/loupe_frame_win.h"
 #include "overlay/numbers_frame_win.h"
 #include "overlay/overlay_timing.h"
+#include "overlay/pin_windows_win.h"
 #include "platform/win32/label_font_win32.h"
 
 namespace {
@@ -174,6 +175,7 @@ void FadeStep(bool start) {
         HideOverlayWindow(numbers);
         HideOverlayWindow(line);
     }
+    ShowPins(fade.current);
 }
 
 LRESULT CALLBACK OverlayWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -272,12 +274,14 @@ void DisplayStart() {
 }
 
 void DisplayShutdown() {
+    ClearPins();
     if (marksWindow) DestroyWindow(marksWindow);
     marksWindow = nullptr;
     marksShown = false;
     if (loupeWindow) DestroyWindow(loupeWindow);
     loupeWindow = nullptr;
     loupeShownRect.reset();
+
     if (HWND numbers = NumbersWindowHandle()) DestroyWindow(numbers);
     TheDisplay.NumbersWindow = nullptr;
     if (HWND line = LineWindowHandle()) DestroyWindow(line);
@@ -315,7 +319,10 @@ void DrawOrDefer(std::optional<FrameInputs> inputs) {
     // makes the record differ, and the next pointer update draws again.
     shownFrame = inputs ? *inputs : CurrentFrameInputs();
     FadeState fade = LoadFade();
-    if (overlay_timing::AdoptAlphaSetting(fade, TheDisplay.alpha.load())) StoreFade(fade);
+    if (overlay_timing::AdoptAlphaSetting(fade, TheDisplay.alpha.load())) {
+        StoreFade(fade);
+        ShowPins(fade.current);
+    }
     ComposeFrame(*shownFrame);
 }
 
@@ -351,6 +358,7 @@ void HideOverlaysForScreenRead() {
     HideOverlayWindow(NumbersWindowHandle());
     HideLoupeWindow();
     HideMarksWindow();
+    ShowPins(0);
 }
 
 void PresentSurface(HWND window, const Rect& rect, RenderSurface& surface) {

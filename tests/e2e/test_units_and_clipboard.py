@@ -12,6 +12,7 @@ from harness.desktop import Driver
 
 WM_KEYDOWN, WM_CHAR, VK_RETURN, VK_DOWN = 0x100, 0x102, 0x0D, 0x28
 MEASURE = "Measurix - Measure Settings"
+INK = lambda p: max(p) < 80 or min(p) > 200  # the ruler's black and white, not the blue desktop
 
 
 class UnitsAndClipboardTest(MeasurixTestCase):
@@ -53,9 +54,9 @@ class UnitsAndClipboardTest(MeasurixTestCase):
         self.input.mousemove(x, y)
         return self.wait_until(label, 10, "the label beside the pointer at %d,%d" % (x, y))
 
-    def test_icon_menu_units_and_copying(self):
+    def start_with_icon(self, **seed):
         self.driver.call("shell-clipboard-empty")
-        self.program = program = self.start("-hide", seed={"version": 36, "x0": 100, "y0": 100})
+        self.program = self.start("-hide", seed=dict({"version": 36, "x0": 100, "y0": 100}, **seed))
         # Keys reach the hooks only through a Wine window with the X focus; a
         # start with -hide activates none, and an earlier test's desktop can
         # leave the focus on the root window. That desktop's X window may still
@@ -68,8 +69,12 @@ class UnitsAndClipboardTest(MeasurixTestCase):
             except subprocess.CalledProcessError:
                 return False
         self.wait_until(focus_desktop, 10, "the X focus on the Wine desktop")
-        self.wait_ruler(program, True)
+        self.wait_ruler(self.program, True)
         self.wait_until(self.icon_shown, 10, "the icon in the notification area")
+        return self.program
+
+    def test_icon_menu_units_and_copying(self):
+        program = self.start_with_icon()
 
         pixel_label = self.label_at(300, 200)
         self.input.key("Pause")
@@ -134,3 +139,53 @@ class UnitsAndClipboardTest(MeasurixTestCase):
         self.end(program)
         self.assertEqual(self.clipboard(), menu_copy)
         self.wait_until(lambda: not self.icon_shown(), 10, "the icon gone")
+
+    def pins(self, **state):
+        return self.windows(cls="RulerPin", pid=self.program.pid, **state)
+
+    def pin_key(self, hold=False):
+        # Shift+Pause, one key per call and Pause only once Wine has Shift
+        # down: Wine now and then loses one of two keys sent together, or
+        # takes a Pause sent right after the Shift before it.
+        self.input.keydown("shift")
+        self.wait_until(lambda: self.keystate(0x10)["down"], 10, "Shift down in Wine")
+        if hold:  # until the key repeats
+            return self.input.keydown("Pause")
+        self.input.key("Pause")
+        self.input.keyup("shift")
+
+    def test_pins_stay_and_are_copied_and_cleared(self):
+        program = self.start_with_icon(refnr=0)  # no reflections: the live line looks as its pin
+        label = self.label_at(300, 200)
+        area = (160, 125, label[2], label[3])  # the line's far part and the label, clear of the live ruler below
+        before = self.screenshot().find(area, INK)
+        self.assertGreater(len(before), 100, "the line and the label")
+        self.pin_key()
+        pin = self.wait_until(lambda: self.pins(visible=True), 10, "a pin shown")[0]
+        self.label_at(1000, 120)
+        self.assertEqual(self.screenshot().find(area, INK), before, "the pin as the ruler was")
+        self.pin_key()
+        self.wait_until(lambda: len(self.pins(visible=True)) == 2, 10, "a second pin")
+        self.post(pin["hwnd"], 0x7E)  # WM_DISPLAYCHANGE: drawn again at its place
+        self.menu("r")  # "Ruler on"
+        self.wait_until(lambda: not self.pins(visible=True), 10, "the pins hidden with the ruler")
+        self.assertEqual(self.screenshot().find(area, INK), [])
+        self.menu(button=1)
+        self.wait_ruler(program, True)
+        self.label_at(1000, 120)
+        self.assertEqual(self.screenshot().find(area, INK), before, "the pin shown again")
+        self.assertEqual(self.pins(hwnd=pin["hwnd"])[0]["rect"], pin["rect"])
+
+        self.menu("p")  # "Copy pinned measurements"
+        self.assertRegex(self.new_clipboard_text(None),
+                         r"^200x100 223\.6 -?\d+\.\d\u00b0\r\n900x20 900\.2 -?\d+\.\d\u00b0\r\n$")
+        self.menu("l")  # "Clear pinned measurements"
+        self.wait_until(lambda: not self.pins(), 10, "the pins gone")
+        self.pin_key()
+        self.wait_until(lambda: self.pins(visible=True), 10, "a new pin")
+        self.pin_key(hold=True)
+        self.wait_until(lambda: not self.pins(), 10, "the pins cleared by the held key")
+        self.input.keyup("Pause")
+        self.input.keyup("shift")
+        self.menu("x")  # "Exit"
+        self.assertEqual(program.wait_exit(20), 0)
