@@ -1,7 +1,9 @@
 #include "input/hotkey_bindings.h"
 
+#include <algorithm>
 #include <atomic>
 #include <bit>
+#include <iterator>
 
 #include "base/debug_trace.h"
 #include "input/hook_lock.h"
@@ -142,17 +144,28 @@ bool ToggledBitCountsPresses(const HotkeyBinding& binding) {
     return binding.mods == 0 && !(binding.dead && !IsLockKey(binding.code) && KeyboardHookInstalled());
 }
 
-// Compares the physical state of key with the byte kept for it and feeds the
-// difference as a key event; recheck feeds the state of a key of the
-// keyboard or mouse even when the byte has not changed (a hook event was
+// The state bytes of the keys a resync compares, read before it takes the
+// HookLock; NotRead marks a key that was not among them.
+constexpr uint8_t NotRead = 0xFF;
+struct KeyReading {
+    uint8_t states[256];
+};
+// Key events fed so far: a resync whose reading a hook event overtook drops
+// the reading, older than what the hook recorded.
+std::atomic<uint32_t> FedKeyEvents{0};
+
+// Compares the physical state of key (as read) with the byte kept for it and
+// feeds the difference as a key event; recheck feeds the state of a key of
+// the keyboard or mouse even when the byte has not changed (a hook event was
 // lost). A release the hook missed is fed as soon as the keyboard shows it.
 // A binding without modifiers then takes its toggle from the keyboard.
-void ResyncKey(uint32_t key, uint8_t& kept, HotkeyBinding* binding, bool recheck, const uint8_t* keyboard) {
-    const uint8_t state = KeyStateOf(key, keyboard);
-    const bool isDown = (state & StateDown) != 0;
+void ResyncKey(uint32_t key, uint8_t& kept, HotkeyBinding* binding, bool recheck, const KeyReading& reading) {
     // Codes without a physical state (modifiers alone, wheels, no key) read
     // 0 always; their state comes from the hooks only.
     const bool physical = key != 0 && key <= 0xFF;
+    const uint8_t state = physical ? reading.states[key] : 0;
+    if (state == NotRead) return;  // a key chosen since the reading: the next resync sees it
+    const bool isDown = (state & StateDown) != 0;
     const bool missed = ReleaseMissed(key, kept, isDown);
     if (state == kept && !(recheck && physical) && !missed) return;
     if (state != kept) Trace("resync 0x%x %02x=>%02x\n", unsigned(key), unsigned(kept), unsigned(state));
@@ -228,6 +241,7 @@ uint16_t GetModifiersSynced(uint32_t code, bool resync) {
 }
 
 void FeedKeyEvent(uint32_t code, uint32_t generic, bool down) {
+    FedKeyEvents.fetch_add(1, std::memory_order_relaxed);
     bool rowFound = false;
     for (ModifierRow& row : ModifierTable) {
         if (row.genericCode == code || row.leftCode == code) {
@@ -265,15 +279,36 @@ void FeedKeyEvent(uint32_t code, uint32_t generic, bool down) {
 uint8_t ReadKeyState(uint32_t code) { return KeyStateOf(code, nullptr); }
 
 void ResyncKeyStates() {
-    if (!AcquireHookLock(HookLockWaitMs)) return;
+    // The keys are read before the HookLock is taken: under Wine a reading
+    // of key states also delivers pending input, which calls the low-level
+    // hooks on this very thread, and a hook called while its own thread
+    // holds the lock waits for it in vain and loses its event (a Shift lost
+    // so makes Shift+Pause a Pause).
+    const uint32_t fed = FedKeyEvents.load(std::memory_order_relaxed);
     uint8_t keyboard[256];
     const uint8_t* view = platform::KeyStates.keyboardState(keyboard) ? keyboard : nullptr;
+    KeyReading reading;
+    std::fill(std::begin(reading.states), std::end(reading.states), NotRead);
+    const auto read = [&](uint32_t code) {
+        if (code != 0 && code <= 0xFF) reading.states[code] = KeyStateOf(code, view);
+    };
+    for (const ModifierRow& row : ModifierTable) {
+        read(row.leftCode);
+        read(row.rightCode);
+    }
+    for (int32_t role = 0; role < HotkeyRoleCount; ++role) read(LoadBindingDefinition(role).code);
+
+    if (!AcquireHookLock(HookLockWaitMs)) return;
+    if (FedKeyEvents.load(std::memory_order_relaxed) != fed) {
+        ReleaseHookLock();  // the next resync reads again
+        return;
+    }
     const bool recheck = TakeMissedKeyEvent();
     for (ModifierRow& row : ModifierTable) {
-        ResyncKey(row.leftCode, row.leftState, nullptr, recheck, view);
-        ResyncKey(row.rightCode, row.rightState, nullptr, recheck, view);
+        ResyncKey(row.leftCode, row.leftState, nullptr, recheck, reading);
+        ResyncKey(row.rightCode, row.rightState, nullptr, recheck, reading);
     }
-    for (HotkeyBinding& binding : Bindings) ResyncKey(binding.code, binding.keyState, &binding, recheck, view);
+    for (HotkeyBinding& binding : Bindings) ResyncKey(binding.code, binding.keyState, &binding, recheck, reading);
     ReleaseHookLock();
 }
 

@@ -70,7 +70,10 @@ WindowMessages Messages = {
 };
 
 KeyStateSource KeyStates = {
-    [](int32_t vk) { return ValueOr(FakeSystem.asyncKeyState, vk, int16_t(0)); },
+    [](int32_t vk) {
+        if (FakeSystem.onKeyRead) FakeSystem.onKeyRead();
+        return ValueOr(FakeSystem.asyncKeyState, vk, int16_t(0));
+    },
     [](int32_t vk) { return ValueOr(FakeSystem.keyState, vk, int16_t(0)); },
     [](uint8_t (&states)[256]) {
         for (int32_t vk = 0; vk < 256; ++vk) {

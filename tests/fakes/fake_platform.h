@@ -3,6 +3,7 @@
 // Tests set the fields and read what the logic asked of them.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -26,6 +27,7 @@ struct FakeSystemState {
     std::vector<FakePost> posts;
     // Per virtual key: bit 15 = down, bit 0 = toggled; the layout's character.
     std::map<int32_t, int16_t> asyncKeyState, keyState;
+    std::function<void()> onKeyRead;  // runs inside each asyncKeyState, as Wine delivers input there
     std::map<uint32_t, uint32_t> keyChars;
     std::map<int32_t, int32_t> metrics;  // by SM_* index
     Point pointer;

@@ -78,4 +78,18 @@ TEST_F(InputTest, PinKeyPinsOncePerPressAndClearsWhenHeld) {
     }
 }
 
+// Under Wine a reading of key states delivers pending input, so the hook
+// runs inside a resync on the resyncing thread: a Shift+Pause that arrives
+// so still pins, with its Shift, instead of copying.
+TEST_F(InputTest, KeysArrivingWhileKeysAreReadKeepTheirModifiers) {
+    LetTimePassWhileWaiting();  // a hook that waits for the lock gives up instead of spinning
+    FakeSystem.onKeyRead = [] {
+        FakeSystem.onKeyRead = nullptr;
+        for (const uint32_t vk : {0xA0u, 0x13u}) HandleKeyboardHookEvent(0, KeyboardHookEvent{WmKeyDown, vk});
+    };
+    ResyncKeyStates();
+    EXPECT_EQ(CountPosts(MsgPinMeasurement), 1u);
+    EXPECT_EQ(CountPosts(MsgCopyMeasurement), 0u);
+}
+
 }  // namespace
