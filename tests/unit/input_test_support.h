@@ -22,7 +22,7 @@ protected:
         ResetKeyStates();
         SetRoleFilter(-1);
         SetHookCaptureWindow(nullptr);
-        KeyPending = PointerPending = 0;
+        KeyPending = PointerPending = CopyPending = PinPending = ClearPinsPending = 0;
         MainWindow = TestMainWindow;
     }
     // A key event as the keyboard hook feeds it (generic modifiers count as left).

@@ -63,6 +63,7 @@ TEST_F(InputTest, PinKeyPinsOncePerPressAndClearsWhenHeld) {
         {WmKeyUp, Pause, ToggleRuler, ModShift, 2, 1, 0}, {WmKeyUp, Shift, -1, ModShift, 2, 1, 0},
         {WmKeyDown, Pause, -1, ModShift, 2, 1, 1},        {WmKeyUp, Pause, -1, 0, 2, 1, 1},
         {WmKeyDown, Pause, -1, 0, 2, 1, 2},               {WmKeyDown, Pause, -1, 0, 2, 1, 2},
+        {WmKeyUp, Pause, -1, 0, 2, 1, 2},
     };
     for (const auto& step : steps) {
         SetRoleFilter(step.filter);
@@ -88,6 +89,7 @@ TEST_F(InputTest, KeysArrivingWhileKeysAreReadKeepTheirModifiers) {
         for (const uint32_t vk : {0xA0u, 0x13u}) HandleKeyboardHookEvent(0, KeyboardHookEvent{WmKeyDown, vk});
     };
     ResyncKeyStates();
+    for (const uint32_t vk : {0x13u, 0xA0u}) HandleKeyboardHookEvent(0, KeyboardHookEvent{WmKeyUp, vk});
     EXPECT_EQ(CountPosts(MsgPinMeasurement), 1u);
     EXPECT_EQ(CountPosts(MsgCopyMeasurement), 0u);
 }
