@@ -6,6 +6,7 @@ menu (X keeps the focus elsewhere): the test posts them to the menu window."""
 
 import subprocess
 import threading
+import time
 
 from harness import MeasurixTestCase
 from harness.desktop import Driver
@@ -156,24 +157,26 @@ class UnitsAndClipboardTest(MeasurixTestCase):
 
     def test_pins_stay_and_are_copied_and_cleared(self):
         program = self.start_with_icon(refnr=0)  # no reflections: the live line looks as its pin
+        started = time.monotonic()  # a switch-off within a second of the start opens the options window
         label = self.label_at(300, 200)
         area = (160, 125, label[2], label[3])  # the line's far part and the label, clear of the live ruler below
-        before = self.screenshot().find(area, INK)
-        self.assertGreater(len(before), 100, "the line and the label")
+        ink = lambda: self.screenshot().find(area, INK)  # X draws a moment after Wine presents: wait for two alike
+        before = self.wait_until(lambda: (lambda a: len(a) > 100 and a == ink() and a)(ink()), 10, "the ruler drawn")
         self.pin_key()
         pin = self.wait_until(lambda: self.pins(visible=True), 10, "a pin shown")[0]
         self.label_at(1000, 120)
-        self.assertEqual(self.screenshot().find(area, INK), before, "the pin as the ruler was")
+        self.wait_until(lambda: ink() == before, 10, "the pin as the ruler was")
         self.pin_key()
         self.wait_until(lambda: len(self.pins(visible=True)) == 2, 10, "a second pin")
         self.post(pin["hwnd"], 0x7E)  # WM_DISPLAYCHANGE: drawn again at its place
+        self.wait_until(lambda: time.monotonic() - started > 1.1, 5, "a second since the start")
         self.menu("r")  # "Ruler on"
         self.wait_until(lambda: not self.pins(visible=True), 10, "the pins hidden with the ruler")
-        self.assertEqual(self.screenshot().find(area, INK), [])
+        self.wait_until(lambda: not ink(), 10, "nothing of the pin left")
         self.menu(button=1)
         self.wait_ruler(program, True)
         self.label_at(1000, 120)
-        self.assertEqual(self.screenshot().find(area, INK), before, "the pin shown again")
+        self.wait_until(lambda: ink() == before, 10, "the pin shown again")
         self.assertEqual(self.pins(hwnd=pin["hwnd"])[0]["rect"], pin["rect"])
 
         self.menu("p")  # "Copy pinned measurements"
