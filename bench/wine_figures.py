@@ -241,7 +241,6 @@ def present_figures(state, env, exe):
     return figures
 
 
-
 def frame_figures(env, frame_bench):
     """Medians in ms of ComposeFrame for the three lines of the frame
     benchmark, and the label part (ComposeFrame minus DrawLineFrame, timed in
@@ -293,7 +292,6 @@ ROWS = [
     ("Per pointer move over long lines: UpdateLayeredWindow and SetWindowPos calls", "calls", calls_cell),
     ("The same with 16 pins", "calls16", calls_cell),
     ("With 16 pins and the pointer still, in 10 s (not per move)", "still16calls", calls_cell),
-
     ("One ComposeFrame, 40-pixel line, refnr 1", "frame40", lambda v: "%.2f ms median" % v),
     ("One ComposeFrame, 300-pixel line, refnr 1", "frame", lambda v: "%.2f ms median" % v),
     ("of which the label (ComposeFrame minus DrawLineFrame)", "label", lambda v: "%.2f ms" % v),

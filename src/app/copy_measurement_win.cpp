@@ -5,7 +5,6 @@
 #include "measure/measure_settings.h"
 #include "measure/measurement_text_win.h"
 #include "overlay/display_object.h"
-#include "overlay/pin_windows_win.h"
 
 void CopyMeasurementToClipboard() {
     // While the spacing shows, its size is what the label shows and the copy holds.

@@ -15,7 +15,6 @@
 #include "options/measure_settings_window.h"
 #include "options/options_window.h"
 #include "overlay/display_object.h"
-#include "overlay/pin_windows_win.h"
 #include "platform/win32/text_win32.h"
 #include "settings/settings.h"
 

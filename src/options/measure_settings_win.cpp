@@ -80,7 +80,6 @@ void ShowSettings(HWND window) {
 }
 
 // The keys follow the Keyboard Shortcuts page's rules.
-
 void RefreshKeyRow(HWND window, const KeyPageRow& row) {
     HotkeyBinding* target = BindingAt(row.role);
     HotkeyBinding binding;
@@ -101,7 +100,6 @@ void RefreshKeyRows(HWND window) {
     RefreshKeyRow(window, CopyKeyRow);
     RefreshKeyRow(window, PinKeyRow);
     for (const KeyPageRow& row : EdgeKeyRows) RefreshKeyRow(window, row);
-
 }
 
 void RequestRedraw() { PostMessageW(static_cast<HWND>(TheDisplay.LineWindow.load()), MsgRedrawRequest, 0, 0); }
@@ -126,7 +124,6 @@ void Init(HWND window) {
     AttachSpinEdit(EdgeTolerance, window, ToleranceEdit, ToleranceSpin,
                    UsableEdgeTolerance(TheDisplay.edgetolerance.load()));
     AttachSpinEdit(SnapRadius, window, RadiusEdit, RadiusSpin, UsableSnapRadius(TheDisplay.snapradius.load()));
-
 }
 
 void CalibrateFromKept(HWND window) {
@@ -207,7 +204,6 @@ INT_PTR CALLBACK MeasureSettingsProc(HWND window, UINT message, WPARAM wParam, L
             return 0;
         case MsgHotkeyEvent:
             // A chooser stored a new key (or dead flag).
-
             RefreshKeyRows(window);
             RequestSave();
             return 1;

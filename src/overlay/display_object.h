@@ -12,6 +12,7 @@
 #include "base/clock.h"
 #include "layout/line_path.h"
 #include "measure/measure_model.h"
+#include "overlay/pin_list.h"
 #include "platform/font_description.h"
 #include "platform/types.h"
 
@@ -98,6 +99,12 @@ void RedrawScheduler();   // draw now or when the redraw limit has passed
 void RedrawIfChanged(std::optional<uintptr_t> pointerShape = std::nullopt);
 void FadeIn(int32_t fadeMs);
 void FadeOut(int32_t fadeMs);
+// The pins (pin_list.h), shown below the live ruler and with its fade: pins
+// the live measurement as the ruler draws it now (nothing while the spacing
+// shows instead of the line); forgets every pin and destroys their windows.
+void PinLiveMeasurement();
+void ClearPins();
+const PinList& Pins();
 // Moves the points or turns the reference angle, then asks for a frame; the
 // pointer shape goes with the position when it was read with it.
 void UpdateFromPointer(int32_t x, int32_t y, std::optional<uintptr_t> pointerShape, bool moveStart,

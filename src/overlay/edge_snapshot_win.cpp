@@ -6,7 +6,6 @@
 #include "overlay/display_object.h"
 #include "overlay/overlay_window_win.h"
 #include "overlay/screen_capture_win.h"
-#include "overlay/pin_windows_win.h"
 
 namespace {
 
@@ -52,7 +51,7 @@ void CALLBACK RepaintTimeOver(HWND window, UINT, UINT_PTR id, DWORD) {
     if (state != Snapshot::Waiting) return;
     state = Capture(waitingAt, image) ? Snapshot::Ready : Snapshot::Failed;
     TheDisplay.edgesPending = false;
-    ShowPins(TheDisplay.currentAlpha);  // hidden with the ruler's windows, and unchanged
+    ShowPinsAfterScreenRead();
     // The next pointer update snaps with the image and draws again.
     PostOnce(MainWindow.load(), MsgPointerEvent, PointerPending);
 }
@@ -90,7 +89,7 @@ void DropEdgeSnapshot() {
     if (state == Snapshot::None) return;
     if (state == Snapshot::Waiting) {
         KillTimer(LineWindowHandle(), RepaintTimerId);
-        ShowPins(TheDisplay.currentAlpha);
+        ShowPinsAfterScreenRead();
     }
     state = Snapshot::None;
     image = ScreenPixels{};

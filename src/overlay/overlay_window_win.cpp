@@ -1,8 +1,8 @@
 // The overlay windows' owner: the line's and the label's windows (class and
-// procedure), the loupe's and the spacing marks' windows, the redraw limit
-// and fade timers, and the layered-window update that every frame and fade
-// step goes through. The parts draw each frame's images into surfaces; this
-// file presents them.
+// procedure), the loupe's and the spacing marks' windows, the pins and their
+// windows, the redraw limit and fade timers, and the layered-window update
+// that every frame, pin and fade step goes through. The parts draw the
+// images into surfaces; this file presents them.
 #include "overlay/overlay_window_win.h"
 
 #include <dbt.h>
@@ -24,7 +24,7 @@
 #include "overlay/loupe_frame_win.h"
 #include "overlay/numbers_frame_win.h"
 #include "overlay/overlay_timing.h"
-#include "overlay/pin_windows_win.h"
+#include "overlay/pin_frame_win.h"
 #include "platform/win32/label_font_win32.h"
 
 namespace {
@@ -66,6 +66,13 @@ std::optional<Rect> loupeShownRect;
 // LineWindow), and whether it shows.
 HWND marksWindow = nullptr;
 bool marksShown = false;
+// The pins, and the window of each slot of the list (nullptr where no pin
+// is) with whether it holds its pin's image. A pin is drawn once, when it is
+// made, and again only when the display settings change; the fade changes
+// only its constant alpha.
+PinList pins;
+HWND pinWindows[MaxPins] = {};
+bool pinDrawn[MaxPins] = {};
 
 HWND LineWindowHandle() { return static_cast<HWND>(TheDisplay.LineWindow.load()); }
 HWND NumbersWindowHandle() { return static_cast<HWND>(TheDisplay.NumbersWindow.load()); }
@@ -78,10 +85,36 @@ void StoreFade(const FadeState& fade) {
     TheDisplay.alphaStep = fade.step;
 }
 
+// Updates window's layered image: with rect and surface a new image at rect,
+// without them only the constant alpha of the one already there.
+void SetLayeredImage(HWND window, const Rect* rect, const RenderSurface* surface, int32_t alpha) {
+    // One memory context for every image of the program's life (they are
+    // all drawn on one thread); the screen's context is left out, as
+    // UpdateLayeredWindow then takes the default palette, which a 32-bit
+    // image does not use.
+    static HDC memory = CreateCompatibleDC(nullptr);
+    BLENDFUNCTION blend{};
+    blend.BlendOp = AC_SRC_OVER;
+    blend.BlendFlags = 0;
+    blend.SourceConstantAlpha = BYTE(alpha & 0xFF);
+    blend.AlphaFormat = AC_SRC_ALPHA;
+
+    POINT destination{};
+    SIZE size{};
+    POINT source{0, 0};
+    if (rect) {
+        destination = {rect->left, rect->top};
+        size = {rect->right - rect->left, rect->bottom - rect->top};
+    }
+    HGDIOBJ previous = surface ? SelectObject(memory, surface->dib) : nullptr;
+    UpdateLayeredWindow(window, nullptr, rect ? &destination : nullptr, rect ? &size : nullptr,
+                        surface ? memory : nullptr, surface ? &source : nullptr, 0, &blend, ULW_ALPHA);
+    if (surface) SelectObject(memory, previous);
+}
+
 // Puts window in the top-most band (directly below `above` when given), then
-// updates its layered image: with rect and sourceDC a new image at rect,
-// without them only the constant alpha.
-void UpdateLayered(HWND window, HWND above, const Rect* rect, HDC sourceDC, int32_t alpha) {
+// updates its layered image (SetLayeredImage).
+void UpdateLayered(HWND window, HWND above, const Rect* rect, const RenderSurface* surface, int32_t alpha) {
     // `above` goes to the top of the top-most band and the window directly
     // below it, so that the label is never covered by the line. The order is
     // read first: when it already holds, as it does frame after frame, the
@@ -96,37 +129,14 @@ void UpdateLayered(HWND window, HWND above, const Rect* rect, HDC sourceDC, int3
     if (show || GetWindow(window, GW_HWNDPREV) != (above ? above : nullptr)) {
         SetWindowPos(window, after, 0, 0, 0, 0, ZOrderOnly | (alpha > 0 ? SWP_SHOWWINDOW : 0));
     }
-
-    BLENDFUNCTION blend{};
-    blend.BlendOp = AC_SRC_OVER;
-    blend.BlendFlags = 0;
-    blend.SourceConstantAlpha = BYTE(alpha & 0xFF);
-    blend.AlphaFormat = AC_SRC_ALPHA;
-
-    POINT destination{};
-    SIZE size{};
-    POINT source{0, 0};
-    if (rect) {
-        destination = {rect->left, rect->top};
-        size = {rect->right - rect->left, rect->bottom - rect->top};
-    }
-    // Without an image only the constant alpha of the one already there changes.
-    UpdateLayeredWindow(window, nullptr, rect ? &destination : nullptr, rect ? &size : nullptr, sourceDC,
-                        sourceDC ? &source : nullptr, 0, &blend, ULW_ALPHA);
+    SetLayeredImage(window, rect, surface, alpha);
 }
 
 // Moves and sizes window to rect and shows the surface in it with the
 // constant alpha, after putting the window in the top-most band (directly
 // below `above` when given).
 void ShowSurface(HWND window, HWND above, const Rect& rect, const RenderSurface& surface, int32_t alpha) {
-    // One memory context for every frame of the program's life (the frames
-    // are all drawn on one thread); the screen's context is left out, as
-    // UpdateLayeredWindow then takes the default palette, which a 32-bit
-    // image does not use.
-    static HDC memory = CreateCompatibleDC(nullptr);
-    HGDIOBJ previous = SelectObject(memory, surface.dib);
-    UpdateLayered(window, above, &rect, memory, alpha);
-    SelectObject(memory, previous);
+    UpdateLayered(window, above, &rect, &surface, alpha);
 }
 
 // Hides the window (and shrinks it to 0 by 0).
@@ -146,6 +156,38 @@ void HideMarksWindow() {
     if (!marksShown) return;
     HideOverlayWindow(marksWindow);
     marksShown = false;
+}
+
+// Shows (alpha > 0) or hides a pin's window, which keeps its image and size
+// meanwhile. Shown directly below LineWindow: the live ruler's windows stay
+// above every pin.
+void StackPin(HWND window, int32_t alpha) {
+    if (alpha <= 0) {
+        if (IsWindowVisible(window)) SetWindowPos(window, nullptr, 0, 0, 0, 0, ZOrderOnly | SWP_NOZORDER | SWP_HIDEWINDOW);
+        return;
+    }
+    HWND line = LineWindowHandle();
+    SetWindowPos(window, line ? line : HWND_TOPMOST, 0, 0, 0, 0, ZOrderOnly | SWP_SHOWWINDOW);
+}
+
+// The ruler's constant alpha on every pin drawn; 0 hides them.
+void FadePins(int32_t alpha) {
+    for (int32_t slot = 0; slot < MaxPins; ++slot) {
+        if (!pinWindows[slot] || !pinDrawn[slot]) continue;
+        if (alpha > 0) SetLayeredImage(pinWindows[slot], nullptr, nullptr, alpha);
+        if ((alpha > 0) != (IsWindowVisible(pinWindows[slot]) != FALSE)) StackPin(pinWindows[slot], alpha);
+    }
+}
+
+// Draws the pin of slot into its window: the image first, then the place in
+// the Z-order, so that a pin never shows without its image.
+void PresentPin(int32_t slot) {
+    FrameImage image = DrawPinImage(pins.AtSlot(slot));
+    pinDrawn[slot] = image.show == FrameImage::Show::Image;
+    if (pinDrawn[slot]) SetLayeredImage(pinWindows[slot], &image.rect, &image.surface, TheDisplay.currentAlpha);
+    // Without an image, hidden rather than showing the pin this slot held before.
+    StackPin(pinWindows[slot], pinDrawn[slot] ? TheDisplay.currentAlpha : 0);
+    DiscardSurface(image.surface);
 }
 
 // Moves the fade one step (or, at its start, arms the timer) and shows the
@@ -175,7 +217,7 @@ void FadeStep(bool start) {
         HideOverlayWindow(numbers);
         HideOverlayWindow(line);
     }
-    ShowPins(fade.current);
+    FadePins(fade.current);
 }
 
 LRESULT CALLBACK OverlayWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -195,8 +237,14 @@ LRESULT CALLBACK OverlayWindowProc(HWND window, UINT message, WPARAM wParam, LPA
         case WM_DPICHANGED:
         case WM_SETTINGCHANGE:
             // The desktop or a monitor's DPI may have changed: read again,
-            // and drawn again if the ruler shows.
+            // and drawn again if the ruler shows. The pins stay at their
+            // desktop places in the look they were pinned with, drawn again
+            // to fit a new desktop whether the ruler shows or not (once:
+            // LineWindow's message); a DPI change alone leaves their pixels.
             ForgetDisplayLayout();
+            if (message == WM_DISPLAYCHANGE && window == LineWindowHandle()) {
+                for (int32_t i = 0; i < pins.Count(); ++i) PresentPin(pins.SlotOf(i));
+            }
             if (IsWindowVisible(window)) RedrawScheduler();
             break;
         case WM_ENDSESSION:
@@ -281,7 +329,6 @@ void DisplayShutdown() {
     if (loupeWindow) DestroyWindow(loupeWindow);
     loupeWindow = nullptr;
     loupeShownRect.reset();
-
     if (HWND numbers = NumbersWindowHandle()) DestroyWindow(numbers);
     TheDisplay.NumbersWindow = nullptr;
     if (HWND line = LineWindowHandle()) DestroyWindow(line);
@@ -321,7 +368,7 @@ void DrawOrDefer(std::optional<FrameInputs> inputs) {
     FadeState fade = LoadFade();
     if (overlay_timing::AdoptAlphaSetting(fade, TheDisplay.alpha.load())) {
         StoreFade(fade);
-        ShowPins(fade.current);
+        FadePins(fade.current);
     }
     ComposeFrame(*shownFrame);
 }
@@ -358,8 +405,29 @@ void HideOverlaysForScreenRead() {
     HideOverlayWindow(NumbersWindowHandle());
     HideLoupeWindow();
     HideMarksWindow();
-    ShowPins(0);
+    FadePins(0);
 }
+
+void ShowPinsAfterScreenRead() { FadePins(TheDisplay.currentAlpha); }
+
+void PinLiveMeasurement() {
+    const std::optional<Pin> pin = PinOfLiveRuler();
+    if (!pin) return;
+    const int32_t slot = pins.Add(*pin);
+    if (!pinWindows[slot]) pinWindows[slot] = CreatePartWindow(L"RulerPin");
+    if (pinWindows[slot]) PresentPin(slot);
+}
+
+void ClearPins() {
+    pins.Clear();
+    for (int32_t slot = 0; slot < MaxPins; ++slot) {
+        if (pinWindows[slot]) DestroyWindow(pinWindows[slot]);
+        pinWindows[slot] = nullptr;
+        pinDrawn[slot] = false;
+    }
+}
+
+const PinList& Pins() { return pins; }
 
 void PresentSurface(HWND window, const Rect& rect, RenderSurface& surface) {
     // LineWindow stays directly below NumbersWindow; the label's own window

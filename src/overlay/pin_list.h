@@ -1,6 +1,6 @@
 // The measurements pinned to the screen, each with how it was drawn: at most
 // MaxPins, the oldest dropped for a new one. Platform-free; the windows that
-// show them are in pin_windows_win.cpp.
+// show them are the overlay windows' owner's.
 #pragma once
 #include <array>
 #include <cstdint>

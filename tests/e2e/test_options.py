@@ -29,7 +29,7 @@ class ChosenFont:  # equal to a stored "font" of a font from the chooser: flagge
 # nothing (formerly the wheel), either Windows key and Left Shift.
 DAMAGED = {"x0": 0x7FFFFFFF, "y0": 0xB9DE8117, "alpha": bytes(8), "refnr": "3", "linethick": bytes(9),
            "refangle": struct.pack("<Q", 0x7FF8000000000123), "font": bytes(4000), "rlimit": 0}  # NaN
-DEAD_BOXES = [1019, 1025, 1027, 1029, 1031, 1107, 1112, 1114]
+DEAD_BOXES = [1019, 1025, 1027, 1029, 1031, 1107, 1112, 1114, 1121]
 SEED = dict(DAMAGED, **{"zz other": b"\x00\xffkeep", "version": 36, "invert": 0, "key0code": 0x1004,
                         "key1code": 0x75, "key1mods": 0, "key2code": 0x9004, "key2mods": 0, "key3code": 0x105B,
                         "key3mods": 0, "key4code": 0xA0, "key4mods": 0})
@@ -60,6 +60,7 @@ CONTROLS = [  # one role's or one field's controls a line
     (ADVANCED, 1024, "click", {"autostart": 0}),
     (MEASURE, 1101, "choose Millimetres", {"unit": 2}),
     (MEASURE, 1107, "click", {"key5dead": 1}), (MEASURE, 1106, "choose No Key", {"key5code": 0x8013}),
+    (MEASURE, 1121, "click", {"key6dead": 1}), (MEASURE, 1120, "choose No Key", {"key6code": 0x8013}),  # Shift+Pause
     (MEASURE, 1109, "click", {"copyform": 1}), (MEASURE, 1108, "click", {"copyform": 0}),
     (MEASURE, 1112, "click", {"key7dead": 0}), (MEASURE, 1111, "choose No Key", {"key7code": 0x8070}),  # F1
     (MEASURE, 1114, "click", {"key8dead": 0}), (MEASURE, 1113, "choose No Key", {"key8code": 0x8071}),  # F2

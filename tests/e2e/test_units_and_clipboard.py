@@ -168,7 +168,8 @@ class UnitsAndClipboardTest(MeasurixTestCase):
         self.wait_until(lambda: ink() == before, 10, "the pin as the ruler was")
         self.pin_key()
         self.wait_until(lambda: len(self.pins(visible=True)) == 2, 10, "a second pin")
-        self.post(pin["hwnd"], 0x7E)  # WM_DISPLAYCHANGE: drawn again at its place
+        for window in self.windows(cls="RulerDisplay", pid=program.pid):
+            self.post(window["hwnd"], 0x7E)  # WM_DISPLAYCHANGE: the pins drawn again at their places
         self.wait_until(lambda: time.monotonic() - started > 1.1, 5, "a second since the start")
         self.menu("r")  # "Ruler on"
         self.wait_until(lambda: not self.pins(visible=True), 10, "the pins hidden with the ruler")

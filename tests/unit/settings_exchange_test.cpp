@@ -24,7 +24,6 @@ TEST_F(SettingsExchangeTest, FirstSaveWritesEveryValueInOrder) {
         "key4code", "key4mods", "key4dead", "key5code", "key5mods", "key5dead", "key6code", "key6mods", "key6dead",
         "key7code", "key7mods", "key7dead", "key8code", "key8mods", "key8dead", "usehooks", "autostart", "fade",
         "loupe", "loupezoom", "loupesize", "edgetolerance", "snapradius", "unit", "copyform", "calibration"};
-
     EXPECT_EQ(FakeStore.writes, names);
     const uint32_t defaults[] = {0, 0x90, 0, 0, 0x1FFE, 4, 0, 0x1FFE, 2, 0, 0x1FFE, 1, 0, 0x1FFE, 5, 0};
     for (size_t i = 0; i < std::size(defaults); ++i) EXPECT_EQ(DwordOf(names[i ? 16 + i : 0].c_str()), defaults[i]);
