@@ -163,7 +163,9 @@ void HideMarksWindow() {
 // above every pin.
 void StackPin(HWND window, int32_t alpha) {
     if (alpha <= 0) {
-        if (IsWindowVisible(window)) SetWindowPos(window, nullptr, 0, 0, 0, 0, ZOrderOnly | SWP_NOZORDER | SWP_HIDEWINDOW);
+        if (IsWindowVisible(window)) {
+            SetWindowPos(window, nullptr, 0, 0, 0, 0, ZOrderOnly | SWP_NOZORDER | SWP_HIDEWINDOW);
+        }
         return;
     }
     HWND line = LineWindowHandle();

@@ -144,13 +144,11 @@ class UnitsAndClipboardTest(MeasurixTestCase):
     def pins(self, **state):
         return self.windows(cls="RulerPin", pid=self.program.pid, **state)
 
-    def pin_key(self, hold=False):
-        # Shift+Pause, one key per call and Pause only once Wine has Shift
-        # down: Wine now and then loses one of two keys sent together, or
-        # takes a Pause sent right after the Shift before it.
+    def pin_key(self, hold=False):  # hold: until the key repeats
+        # Shift+Pause a key at a time, Pause once Wine has Shift down (Wine may lose or swap keys sent together).
         self.input.keydown("shift")
         self.wait_until(lambda: self.keystate(0x10)["down"], 10, "Shift down in Wine")
-        if hold:  # until the key repeats
+        if hold:
             return self.input.keydown("Pause")
         self.input.key("Pause")
         self.input.keyup("shift")
