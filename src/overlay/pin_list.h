@@ -20,7 +20,7 @@ struct Pin {
     bool antialias = true;
     bool cross0 = true;
     bool labelShown = true;
-    Rect labelRect;
+    Rect labelRect{};
     int32_t dpi = 96;
     FontDescription font{};
 };

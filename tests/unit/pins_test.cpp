@@ -25,7 +25,7 @@ TEST(PinList, KeepsSixteenDropsTheOldestAndCopiesEachInItsUnit) {
     PinList pins;
     for (int32_t i = 0; i < 17; ++i) {
         const MeasureUnit unit = i % 2 ? MeasureUnit::Millimetres : MeasureUnit::PhysicalPixels;
-        EXPECT_EQ(pins.Add(Pin{{{{0, 0}, {96 * (i + 1), 0}, 90.0, false}, unit, {}}}), i % MaxPins) << i;
+        EXPECT_EQ(pins.Add(Pin{.measurement = {{{0, 0}, {96 * (i + 1), 0}, 90.0, false}, unit, {}}}), i % MaxPins) << i;
     }
     const struct { CopyForm form; size_t line; std::string text; } cases[] = {
         {CopyForm::LabelText, 0, "50.8x0.0 50.8 mm 90.0" + Deg},
