@@ -186,7 +186,14 @@ void FadePins(int32_t alpha) {
 void PresentPin(int32_t slot) {
     FrameImage image = DrawPinImage(pins.AtSlot(slot));
     pinDrawn[slot] = image.show == FrameImage::Show::Image;
-    if (pinDrawn[slot]) SetLayeredImage(pinWindows[slot], &image.rect, &image.surface, TheDisplay.currentAlpha);
+    if (pinDrawn[slot]) {
+        // Wine shows an image at the constant alpha it came with, whatever
+        // alpha follows without an image: so the image comes with the alpha
+        // of the ruler fully shown, and the fade's alpha of the moment after.
+        const int32_t shownAlpha = overlay_timing::ClampAlpha(TheDisplay.alpha.load());
+        SetLayeredImage(pinWindows[slot], &image.rect, &image.surface, shownAlpha);
+        SetLayeredImage(pinWindows[slot], nullptr, nullptr, TheDisplay.currentAlpha);
+    }
     // Without an image, hidden rather than showing the pin this slot held before.
     StackPin(pinWindows[slot], pinDrawn[slot] ? TheDisplay.currentAlpha : 0);
     DiscardSurface(image.surface);

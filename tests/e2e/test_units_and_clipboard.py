@@ -13,7 +13,7 @@ from harness.desktop import Driver
 
 WM_KEYDOWN, WM_CHAR, VK_RETURN, VK_DOWN = 0x100, 0x102, 0x0D, 0x28
 MEASURE = "Measurix - Measure Settings"
-INK = lambda p: max(p) < 80 or min(p) > 200  # the ruler's black and white, not the blue desktop
+INK = lambda p: max(p) < 80  # the ruler's black, not the blue desktop
 
 
 class UnitsAndClipboardTest(MeasurixTestCase):
@@ -154,16 +154,26 @@ class UnitsAndClipboardTest(MeasurixTestCase):
         self.input.keyup("shift")
 
     def test_pins_stay_and_are_copied_and_cleared(self):
-        program = self.start_with_icon(refnr=0)  # no reflections: the live line looks as its pin
+        # No reflections: the live line looks as its pin. Opaque: the white
+        # shows pure once the fade in has ended.
+        program = self.start_with_icon(refnr=0, alpha=255)
         started = time.monotonic()  # a switch-off within a second of the start opens the options window
         label = self.label_at(300, 200)
         area = (160, 125, label[2], label[3])  # the line's far part and the label, clear of the live ruler below
-        ink = lambda: self.screenshot().find(area, INK)  # X draws a moment after Wine presents: wait for two alike
-        before = self.wait_until(lambda: (lambda a: len(a) > 100 and a == ink() and a)(ink()), 10, "the ruler drawn")
+        ink = lambda: self.screenshot().find(area, INK)
+
+        def look():  # the area's pixels
+            shot = self.screenshot()
+            return [shot.pixel(x, y) for y in range(area[1], area[3]) for x in range(area[0], area[2])]
+        # X draws a moment after Wine presents: two screenshots alike, the white
+        # pure (the fade in ended).
+        white = (255, 255, 255)
+        before = self.wait_until(lambda: (lambda a: a.count(white) > 100 and a == look() and a)(look()), 10,
+                                 "the ruler drawn")
         self.pin_key()
         pin = self.wait_until(lambda: self.pins(visible=True), 10, "a pin shown")[0]
         self.label_at(1000, 120)
-        self.wait_until(lambda: ink() == before, 10, "the pin as the ruler was")
+        self.wait_until(lambda: look() == before, 10, "the pin as the ruler was")
         self.pin_key()
         self.wait_until(lambda: len(self.pins(visible=True)) == 2, 10, "a second pin")
         for window in self.windows(cls="RulerDisplay", pid=program.pid):
@@ -175,7 +185,7 @@ class UnitsAndClipboardTest(MeasurixTestCase):
         self.menu(button=1)
         self.wait_ruler(program, True)
         self.label_at(1000, 120)
-        self.wait_until(lambda: ink() == before, 10, "the pin shown again")
+        self.wait_until(lambda: look() == before, 10, "the pin shown again")
         self.assertEqual(self.pins(hwnd=pin["hwnd"])[0]["rect"], pin["rect"])
 
         self.menu("p")  # "Copy pinned measurements"
