@@ -113,10 +113,10 @@ TEST(HotkeyChooserKeys, WindowMessagesTakeTheSideThatIsDown) {
         EXPECT_EQ(WindowMessageKeyCode(c.vk, c.release), c.expected) << c.vk << " " << c.downKey;
     }
     // A capture takes every key but Tab (the focus moves on, ending it), Enter and Esc (for the window).
-    for (const auto [vk, taken] : {std::pair{0x09u, false}, {0x0Du, false}, {0x1Bu, false}, {KeyQ, true}, {Shift, true}})
+    for (const auto& [vk, taken] : {std::pair{0x09u, false}, {0x0Du, false}, {0x1Bu, false}, {KeyQ, true}, {Shift, true}})
         EXPECT_EQ(ComboTakesWindowKey(vk), taken) << vk;
     // It starts only when no key is down; bit 0 alone is toggled, not down.
-    for (const auto [key, state, down] : {std::tuple{NumLock, 1, false}, {0x00u, 0x8000, true}, {0xFFu, 0x8000, true}}) {
+    for (const auto& [key, state, down] : {std::tuple{NumLock, 1, false}, {0x00u, 0x8000, true}, {0xFFu, 0x8000, true}}) {
         ResetFakeSystem();
         FakeSystem.keyState[int32_t(key)] = int16_t(state);
         EXPECT_EQ(AnyVirtualKeyDown(), down) << key;
@@ -142,7 +142,7 @@ TEST(KeyPageRefresh, DeadBoxesFallbacksAndLockKeys) {
         EXPECT_EQ(r.replaceBinding ? r.replacementCode : 0, c.replacement) << c.name;
     }
     // A lock key chosen for the toggle makes the ruler follow its light; the wheel cannot.
-    for (const auto [toggle, key, follows] : {std::tuple{false, 0x14u, true}, {false, 0x2Du, true}, {false, 0x91u, true},
+    for (const auto& [toggle, key, follows] : {std::tuple{false, 0x14u, true}, {false, 0x2Du, true}, {false, 0x91u, true},
              {false, 0x51u, false}, {true, 0x51u, true}, {true, CodeMouseWheel, false}, {false, 0x90 | CodeNoKeyFlag, false}})
         EXPECT_EQ(ToggleAfterKeyChosen(toggle, key), follows) << toggle << key;
 }

@@ -100,7 +100,7 @@ TEST_F(SettingsExchangeTest, UnusableStoreKeepsTheDefaults) {
     SettingsExchange(true);
     const auto defaults = FakeStore.keys[FakeSettingsPath];  // what a save of the built-in defaults stores
     const std::vector<uint8_t> four = {1, 2, 3, 4};
-    const struct { const char* name; uint32_t type; std::vector<uint8_t> data; bool restorePending, unopenable; }
+    const struct { const char* name; uint32_t type; std::vector<uint8_t> data; bool restorePending = false, unopenable = false; }
     cases[] = {
         {"refangle", platform::StoreDword, four},  {"refangle", platform::StoreBinary, std::vector<uint8_t>(9, 1)},
         {"cross0", platform::StoreDword, {0, 0}},  {"font", platform::StoreBinary, std::vector<uint8_t>(95, 1)},
@@ -115,7 +115,9 @@ TEST_F(SettingsExchangeTest, UnusableStoreKeepsTheDefaults) {
         SettingsExchange(false);
         SettingsExchange(true);
         EXPECT_EQ(FakeStore.writes.empty(), c.restorePending || c.unopenable);
-        if (c.restorePending) EXPECT_EQ(FakeStore.reads, std::vector<std::string>{"restore"});
+        if (c.restorePending) {
+            EXPECT_EQ(FakeStore.reads, std::vector<std::string>{"restore"});
+        }
         RestoreFlag = false;  // what the start-up does right after its load
         FakeStore = {};
         SettingsExchange(true);
