@@ -143,7 +143,7 @@ bool HandleKeyboardHookEvent(int32_t nCode, const KeyboardHookEvent& event) {
     const uint32_t code = SidedKeyOf(event.vkCode, true);
     const uint32_t generic = GenericKeyOf(code);
     if (AcquireHookLock(HookEventLockMs)) {
-        FeedKeyEvent(code, generic, down);
+        FeedHookKeyEvent(code, generic, down);
         ReleaseHookLock();
     } else {
         NoteMissedKeyEvent();
@@ -174,7 +174,7 @@ bool HandleMouseHookEvent(int32_t nCode, const MouseHookEvent& event) {
     if (code != 0) {
         if (TraceEnabled()) TraceMouseKey(event, code, down);
         if (AcquireHookLock(HookEventLockMs)) {
-            FeedKeyEvent(code, code, down);
+            FeedHookKeyEvent(code, code, down);
             ReleaseHookLock();
         } else {
             NoteMissedKeyEvent();

@@ -276,6 +276,21 @@ void FeedKeyEvent(uint32_t code, uint32_t generic, bool down) {
     }
 }
 
+void FeedHookKeyEvent(uint32_t code, uint32_t generic, bool down) {
+    // The read-back's "down before, up now" rule (ReleaseMissed) must see
+    // a down that a reading made after this event, not one of a press the
+    // hook has since seen end.
+    constexpr uint8_t NotDown = uint8_t(~StateDown);
+    for (ModifierRow& row : ModifierTable) {
+        if (row.leftCode == code) row.leftState &= NotDown;
+        if (row.rightCode == code) row.rightState &= NotDown;
+    }
+    for (HotkeyBinding& binding : Bindings) {
+        if (binding.code == code) binding.keyState &= NotDown;
+    }
+    FeedKeyEvent(code, generic, down);
+}
+
 uint8_t ReadKeyState(uint32_t code) { return KeyStateOf(code, nullptr); }
 
 void ResyncKeyStates() {

@@ -77,6 +77,10 @@ bool IsLockKey(uint32_t code);
 uint16_t GetModifiers(uint32_t code);
 uint16_t GetModifiersSynced(uint32_t code, bool resync);
 void FeedKeyEvent(uint32_t code, uint32_t generic, bool down);
+// A key event from a hook (under the HookLock): fed like any other, and
+// what the read-back last saw of the key is no longer taken as down, so a
+// reading that lags behind this event cannot count as a missed release.
+void FeedHookKeyEvent(uint32_t code, uint32_t generic, bool down);
 void ResyncKeyStates();
 uint8_t ReadKeyState(uint32_t code);
 void ResetModifierStates();

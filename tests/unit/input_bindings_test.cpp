@@ -118,6 +118,18 @@ TEST_F(BindingsTest, PollingSeesLockChangesAndHeldKeys) {
         GetBinding(BindingAt(c.role), copy, false);
         EXPECT_TRUE(copy.held == c.held && copy.toggle == c.toggle);
     }
+    // Read down, then let go and pressed again as the hook saw: a reading
+    // still up from before that press is no missed release.
+    ResetInput();
+    HotkeyBinding copy;
+    HandleKeyboardHookEvent(0, KeyboardHookEvent{WmKeyDown, LCtrl});
+    FakeSystem.asyncKeyState[LCtrl] = Down;
+    GetBinding(BindingAt(SlowMouse), copy, true);
+    HandleKeyboardHookEvent(0, KeyboardHookEvent{WmKeyUp, LCtrl});
+    HandleKeyboardHookEvent(0, KeyboardHookEvent{WmKeyDown, LCtrl});
+    FakeSystem.asyncKeyState[LCtrl] = 0;
+    GetBinding(BindingAt(SlowMouse), copy, false);
+    EXPECT_TRUE(copy.held);
     // A table locked elsewhere is left alone.
     ResetInput();
     FakeSystem.asyncKeyState[LShift] = Down;
