@@ -54,17 +54,17 @@ bool HeldMoveUnsaved = false;
 PerfStamp LastHeldMoveSave;
 
 // Whether a reading of the pointer may move the measurement. Under Wine it
-// can be false, and the mouse hook tells when: its latest event lies where no
-// pointer can be (see PointerPositionPossible). Taken as a move, such a
-// reading drags the start point by a false offset, off the desktop, where it
-// is clamped and the measured vector lost. So readings wait for the next good
-// event, and the reading after it moves the measurement by the whole way.
+// can be false, and the mouse hook tells when (see PointerReadingTrue). Taken
+// as a move, such a reading drags the start point by a false offset, off the
+// desktop, where it is clamped and the measured vector lost. So false
+// readings are passed over, and the first true one moves the measurement by
+// the whole way.
 bool ReadingUsable(Point reading) {
     Point reported;
     // The check reads the monitors' layout (under Wine several trips to the
     // server); a position the system reads back as the pointer's needs none.
     if (!LatestPointerReport(reported) || reported == reading) return true;
-    return PointerPositionPossible(reported);
+    return PointerReadingTrue(reading, reported);
 }
 
 // Without the keyboard hook nothing announces the copy key, so the poll

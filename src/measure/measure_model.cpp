@@ -45,11 +45,19 @@ Rect VirtualScreenRect() {
     return r;
 }
 
-bool PointerPositionPossible(Point p) {
+bool PointerReadingTrue(Point reading, Point reported) {
     const Rect r = VirtualScreenRect();
     const int64_t width = platform::Metrics.get(platform::MetricCxScreen);
     const int64_t height = platform::Metrics.get(platform::MetricCyScreen);
-    return r.left - width <= p.x && p.x < r.right + width && r.top - height <= p.y && p.y < r.bottom + height;
+    if (r.left - width <= reported.x && reported.x < r.right + width && r.top - height <= reported.y &&
+        reported.y < r.bottom + height) {
+        return true;
+    }
+    // Pulled onto the desktop: each coordinate reported outside it reads on its edge.
+    const auto pulled = [](int32_t read, int32_t report, int32_t low, int32_t high) {
+        return report < low ? read == low : report >= high ? read == high - 1 : true;
+    };
+    return !(pulled(reading.x, reported.x, r.left, r.right) && pulled(reading.y, reported.y, r.top, r.bottom));
 }
 
 void ApplyPointerUpdate(MeasureState& state, bool keepOnScreen, int32_t x, int32_t y,

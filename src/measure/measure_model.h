@@ -46,12 +46,15 @@ double Bearing(Point s, Point p, double offset);
 // afresh at every call so that a changed monitor layout takes effect at once.
 Rect VirtualScreenRect();
 
-// Whether the system could report the pointer at p: Windows reports positions
-// past the desktop's edge (a fast move against it), but never more than a
-// screen's width or height outside it. Wine can: with a minimized window
-// active it reports some moves 65536 pixels off, and then reads the pointer
-// pulled onto the desktop's edge until the next move.
-bool PointerPositionPossible(Point p);
+// Whether a reading of the pointer may be taken as its position, given the
+// mouse hook's latest report. Windows reports positions past the desktop's
+// edge (a fast move against it), but never more than a screen's width or
+// height outside it. Wine can: with a minimized window active it reports some
+// moves 65536 pixels off, and then reads the pointer pulled onto the
+// desktop's edge on that side, until it catches up with the pointer (with or
+// without a further move). So after such a report a reading on that edge is
+// false, and any other reading is the pointer's own.
+bool PointerReadingTrue(Point reading, Point reported);
 
 // What snapping needs: the screen image (none: no snapping), the tolerance
 // and the radius.

@@ -112,6 +112,19 @@ void SetLayeredImage(HWND window, const Rect* rect, const RenderSurface* surface
     if (surface) SelectObject(memory, previous);
 }
 
+// Puts the line and the marks (those shown) back directly below the label
+// just raised. Raised alone, the label would leave between itself and the
+// line whatever came to the top since the line's last frame, such as the
+// options window, which is made top-most as it shows.
+void KeepBelowLabel(HWND label) {
+    HWND above = label;
+    for (HWND window : {LineWindowHandle(), marksShown ? marksWindow : nullptr}) {
+        if (!window || !IsWindowVisible(window)) return;
+        if (GetWindow(window, GW_HWNDPREV) != above) SetWindowPos(window, above, 0, 0, 0, 0, ZOrderOnly);
+        above = window;
+    }
+}
+
 // Puts window in the top-most band (directly below `above` when given), then
 // updates its layered image (SetLayeredImage).
 void UpdateLayered(HWND window, HWND above, const Rect* rect, const RenderSurface* surface, int32_t alpha) {
@@ -128,6 +141,7 @@ void UpdateLayered(HWND window, HWND above, const Rect* rect, const RenderSurfac
     const bool show = alpha > 0 && !IsWindowVisible(window);
     if (show || GetWindow(window, GW_HWNDPREV) != (above ? above : nullptr)) {
         SetWindowPos(window, after, 0, 0, 0, 0, ZOrderOnly | (alpha > 0 ? SWP_SHOWWINDOW : 0));
+        if (window == NumbersWindowHandle()) KeepBelowLabel(window);
     }
     SetLayeredImage(window, rect, surface, alpha);
 }
@@ -475,7 +489,7 @@ void ComposeFrame(const FrameInputs& inputs) {
     const bool spacing = SpacingShown(TheDisplay.measure);
     FrameImage line = spacing ? DrawSpacingBar(false) : DrawLineImage();
     Present(LineWindowHandle(), line);
-    FrameImage column = spacing ? DrawSpacingBar(true) : FrameImage{FrameImage::Show::Hide};
+    FrameImage column = spacing ? DrawSpacingBar(true) : FrameImage{FrameImage::Show::Hide, {}, {}};
     if (column.show == FrameImage::Show::Image && marksWindow) {
         ShowSurface(marksWindow, LineWindowHandle(), column.rect, column.surface, TheDisplay.currentAlpha);
         marksShown = true;

@@ -77,7 +77,8 @@ TEST_F(RulerControlTest, TwoSwitchOffsWithinOneSecondOpenTheOptions) {
 // messages to the measurement. Steps: S A C + or - (Shift, Alt, Ctrl down or
 // up), N (a Num Lock tap), t (a poll tick), m (the mouse hook reports the
 // pointer at x,y; it reads as that, pulled onto the desktop: Wine reports
-// some moves 65536 px off). The rows start from the start point 600,500, the
+// some moves 65536 px off), p (the pointer reads x,y, no report: Wine caught
+// up). The rows start from the start point 600,500, the
 // pointer at 700,500, the reference angle 0, the ruler on.
 TEST_F(RulerControlTest, HeldRolesMoveTheMeasurementByItsRules) {
     const struct { const char* steps; Point start, current; double angle; bool slow; } cases[] = {
@@ -94,6 +95,8 @@ TEST_F(RulerControlTest, HeldRolesMoveTheMeasurementByItsRules) {
         {"S+ m710,490 N t m750,450 N t S-", {650, 450}, {750, 450}, 0, false},  // the way made while off counts
         {"A+ t t t t t t t t t t A- N N S+ m715,490 m730,480 S-", {630, 480}, {730, 480}, 0, false},
         {"S+ m710,490 m-64811,485 t m730,480 S-", {630, 480}, {730, 480}, 0, false},  // 725 - 65536
+        {"S+ m-64826,490 m-64806,480 p730,480 t S-", {630, 480}, {730, 480}, 0, false},  // no good report follows
+        {"S+ m-64826,490 m-64816,480 p0,490 t p720,480 t S-", {620, 480}, {720, 480}, 0, false},  // a late reading
         // A screen's width or height off the desktop is possible, a pixel more is not.
         {"S+ m-1920,490 S-", {0, 490}, {0, 490}, 0, false}, {"S+ m-1921,490 S-", {600, 500}, {700, 500}, 0, false},
         {"S+ m700,2159 S-", {600, 1079}, {700, 1079}, 0, false}, {"S+ m700,2160 S-", {600, 500}, {700, 500}, 0, false},
@@ -123,6 +126,7 @@ TEST_F(RulerControlTest, HeldRolesMoveTheMeasurementByItsRules) {
                 HandleKeyboardHookEvent(0, {.message = down ? WmKeyDown : WmKeyUp, .vkCode = uint32_t(vk)});
             }
             if (kind == 'm') FakeSystem.pointer = {std::clamp(p.x, 0, 1919), std::clamp(p.y, 0, 1079)};
+            if (kind == 'p') FakeSystem.pointer = p;
             if (kind == 'm') HandleMouseHookEvent(0, {.message = WmMouseMove, .x = p.x, .y = p.y});
             if (kind == 't') AdvanceMs(100), PollTimerTick();
             // The main loop's handling of what the hooks posted.
