@@ -120,6 +120,11 @@ void StoreHeld(HotkeyBinding& binding, bool held) {
 // longest the keyboard's reading may lag behind a press the hook saw.
 constexpr uint32_t KeyReadLagMs = 100;
 
+// Wine's late copy of the held keys (see ResyncKey) shows within this time of
+// the release; a key that reads down later was pressed again, unseen by the
+// hooks (as on the secure desktop).
+constexpr uint32_t StrandedKeyMs = 2000;
+
 bool IsMouseButton(uint32_t code) { return code == 1 || code == 2 || (code >= 4 && code <= 6); }
 
 // Whether the hook holds the key down although the keyboard reads it up and
@@ -166,6 +171,17 @@ void ResyncKey(uint32_t key, uint8_t& kept, HotkeyBinding* binding, bool recheck
     const uint8_t state = physical ? reading.states[key] : 0;
     if (state == NotRead) return;  // a key chosen since the reading: the next resync sees it
     const bool isDown = (state & StateDown) != 0;
+    // Under Wine a window that appears or takes the focus copies the keys held
+    // on the X keyboard into the system's key state. Done late, after the
+    // hooks swallowed both the key's press and its release (the system had it
+    // up then), it leaves the key down for every application although nobody
+    // holds it: they get the release they missed. Windows never shows such a
+    // key down.
+    if (isDown && physical && TakeSwallowedPair(key, StrandedKeyMs)) {
+        Trace("stranded 0x%x\n", unsigned(key));
+        platform::KeyStates.releaseKey(key);
+        return;
+    }
     const bool missed = ReleaseMissed(key, kept, isDown);
     if (state == kept && !(recheck && physical) && !missed) return;
     if (state != kept) Trace("resync 0x%x %02x=>%02x\n", unsigned(key), unsigned(kept), unsigned(state));

@@ -9,6 +9,8 @@ namespace {
 
 constexpr uint8_t SeenDown = 0x01;
 constexpr uint8_t Swallowed = 0x02;
+// Set at the release: the hooks swallowed both the press and the release.
+constexpr uint8_t SwallowedPair = 0x04;
 
 // One byte per key code 0..255, and when its fresh press came (published
 // before the byte that tells of the press).
@@ -37,8 +39,13 @@ bool SettleKeyEvent(uint32_t code, bool down, bool swallowMatched) {
     std::atomic<uint8_t>& press = Presses[code];
     const uint8_t before = press.load(std::memory_order_relaxed);
     if (!down) {
-        press.store(0, std::memory_order_relaxed);
-        return (before & Swallowed) != 0 && !SystemHoldsKeyDown(code);
+        const bool swallow = (before & Swallowed) != 0 && !SystemHoldsKeyDown(code);
+        if (swallow) {
+            RememberPress(code, SwallowedPair);
+        } else {
+            press.store(0, std::memory_order_relaxed);
+        }
+        return swallow;
     }
     if (before & SeenDown) return (before & Swallowed) != 0;  // an auto-repeat
     RememberPress(code, uint8_t(SeenDown | (swallowMatched ? Swallowed : 0)));
@@ -54,6 +61,15 @@ bool HookHoldsPassedKey(uint32_t code, uint32_t& pressedMs) {
     const uint64_t stamp = PressStamps[code].load(std::memory_order_relaxed);
     pressedMs = PerfClock::Elapsed(PerfStamp{uint32_t(stamp >> 32), uint32_t(stamp)});
     return true;
+}
+
+bool TakeSwallowedPair(uint32_t code, uint32_t withinMs) {
+    if (code > 0xFF) return false;
+    uint8_t seen = Presses[code].load(std::memory_order_acquire);
+    if (seen != SwallowedPair) return false;
+    const uint64_t stamp = PressStamps[code].load(std::memory_order_relaxed);
+    if (PerfClock::Elapsed(PerfStamp{uint32_t(stamp >> 32), uint32_t(stamp)}) > withinMs) return false;
+    return Presses[code].compare_exchange_strong(seen, 0, std::memory_order_relaxed);
 }
 
 void ForgetMissedRelease(uint32_t code) {

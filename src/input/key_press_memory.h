@@ -24,6 +24,10 @@ bool HookSawKeyDown(uint32_t code);
 // Whether the hooks saw the key go down, let the press reach the
 // applications and have not seen it go up; pressedMs receives how long ago.
 bool HookHoldsPassedKey(uint32_t code, uint32_t& pressedMs);
+// Whether the hooks swallowed both the press and the release of this key,
+// the release at most withinMs ago, and the key has seen no event since;
+// forgets it, so that one such pair answers true once.
+bool TakeSwallowedPair(uint32_t code, uint32_t withinMs);
 // The keyboard shows the key up although the hooks hold it: they missed its
 // release (no hook sees keys while the secure desktop is up). Forgets the
 // press of this very key code, unless the hooks have seen it again meanwhile.

@@ -12,6 +12,8 @@ struct KeyStateSource {
     bool (*keyboardState)(uint8_t (&states)[256]);
     // MapVirtualKeyW(code, MAPVK_VK_TO_CHAR): the layout's character for a key.
     uint32_t (*virtualKeyToChar)(uint32_t virtualKey);
+    // SendInput of the key's release: the applications see the key go up.
+    void (*releaseKey)(uint32_t virtualKey);
 };
 
 extern KeyStateSource KeyStates;

@@ -83,6 +83,11 @@ KeyStateSource KeyStates = {
         return true;
     },
     [](uint32_t vk) { return ValueOr(FakeSystem.keyChars, vk, 0u); },
+    [](uint32_t vk) {
+        FakeSystem.releasedKeys.push_back(vk);
+        FakeSystem.asyncKeyState[int32_t(vk)] &= 0x7FFF;
+        FakeSystem.keyState[int32_t(vk)] &= 0x7FFF;
+    },
 };
 
 SystemMetricsSource Metrics = {[](int32_t index) { return ValueOr(FakeSystem.metrics, index, 0); }};

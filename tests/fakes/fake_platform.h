@@ -29,6 +29,7 @@ struct FakeSystemState {
     std::map<int32_t, int16_t> asyncKeyState, keyState;
     std::function<void()> onKeyRead;  // runs inside each asyncKeyState, as Wine delivers input there
     std::map<uint32_t, uint32_t> keyChars;
+    std::vector<uint32_t> releasedKeys;  // sent by the program; they read up at once
     std::map<int32_t, int32_t> metrics;  // by SM_* index
     Point pointer;
     bool mouseSpeedCallsSucceed = true;

@@ -163,6 +163,23 @@ TEST_F(HooksTest, NegativeCodeAndBusyLock) {
     }
 }
 
+// Wine's late copy of the held keys can show a dead key down after the hooks swallowed its press and
+// release: the applications get the release, once, and the ruler stays as it was. Later than 2 s, such
+// a reading is a press that the hooks missed.
+TEST_F(HooksTest, ADeadKeyShownDownAfterItsSwallowedReleaseIsReleased) {
+    for (const auto& [msLater, released] : {std::pair{1900, true}, std::pair{2100, false}}) {
+        ResetInput();
+        Bind(ToggleRuler, K, 0, true);
+        Key(WmKeyDown, K), Key(WmKeyUp, K);
+        const bool toggle = Current(ToggleRuler).toggle;
+        AdvanceFakeClockMicroseconds(msLater * 1000);
+        FakeSystem.asyncKeyState[K] = FakeSystem.keyState[K] = int16_t(0x8000);
+        IsRoleHeld(ToggleRuler, true), IsRoleHeld(ToggleRuler, true);
+        EXPECT_EQ(FakeSystem.releasedKeys, released ? std::vector<uint32_t>{K} : std::vector<uint32_t>{}) << msLater;
+        EXPECT_EQ(Current(ToggleRuler).toggle, released == toggle) << msLater;
+    }
+}
+
 // Installing starts the key state afresh and clears the hook's pending flag
 // (a lost message must not block later ones); a hook is set once, and a
 // failed removal still forgets it, so that a later install sets a new one.

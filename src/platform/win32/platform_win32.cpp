@@ -50,6 +50,15 @@ KeyStateSource KeyStates = {
         return GetKeyboardState(states) != FALSE;
     },
     [](uint32_t vk) { return uint32_t(MapVirtualKeyW(vk, MAPVK_VK_TO_CHAR)); },
+    [](uint32_t vk) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = WORD(vk);
+        const UINT scan = MapVirtualKeyW(vk, MAPVK_VK_TO_VSC_EX);  // 0xE0xx for an extended key
+        input.ki.wScan = WORD(scan & 0xFF);
+        input.ki.dwFlags = KEYEVENTF_KEYUP | ((scan & 0xFF00) == 0xE000 ? KEYEVENTF_EXTENDEDKEY : 0);
+        SendInput(1, &input, sizeof input);
+    },
 };
 
 SystemMetricsSource Metrics = {
