@@ -168,6 +168,11 @@ class MeasurixTestCase(unittest.TestCase):
 
     def wait_ruler(self, program, on):
         self.wait_until(lambda: self.ruler(program) is on, 10, "the ruler %s" % ("on" if on else "off"))
+        # Without a window manager, the overlay shown under the pointer gets the X focus, and with it X's
+        # snapshot of the held keys, which Wine applies to every key's state when the program's main thread
+        # next takes its input: a key pressed before then is undone. A message sent there returns after it.
+        for overlay in self.windows(cls="RulerDisplay", pid=program.pid, visible=True)[:1] if on else []:
+            self.send(overlay["hwnd"], 0)  # WM_NULL
 
     def wait_foreground(self, hwnd):
         self.wait_until(lambda: self.windows(hwnd=hwnd, foreground=True), 10, "window %d in front" % hwnd)
