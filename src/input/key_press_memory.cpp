@@ -12,13 +12,18 @@ constexpr uint8_t Swallowed = 0x02;
 // Set at the release: the hooks swallowed both the press and the release.
 constexpr uint8_t SwallowedPair = 0x04;
 
-// One byte per key code 0..255, and when its fresh press came (published
-// before the byte that tells of the press).
+// One byte per key code 0..255, and when its fresh press (or its swallowed
+// pair's release) came, published before the byte that tells of it.
 std::atomic<uint8_t> Presses[256];
 std::atomic<uint64_t> PressStamps[256];
 std::atomic<bool> MissedKeyEvent{false};
 
 uint8_t PressOf(uint32_t code) { return code <= 0xFF ? Presses[code].load(std::memory_order_relaxed) : 0; }
+
+uint32_t MsSinceRemembered(uint32_t code) {
+    const uint64_t stamp = PressStamps[code].load(std::memory_order_relaxed);
+    return PerfClock::Elapsed(PerfStamp{uint32_t(stamp >> 32), uint32_t(stamp)});
+}
 
 void RememberPress(uint32_t code, uint8_t press) {
     PerfStamp now;
@@ -58,17 +63,14 @@ bool HookHoldsPassedKey(uint32_t code, uint32_t& pressedMs) {
     if (code > 0xFF || (Presses[code].load(std::memory_order_acquire) & (SeenDown | Swallowed)) != SeenDown) {
         return false;
     }
-    const uint64_t stamp = PressStamps[code].load(std::memory_order_relaxed);
-    pressedMs = PerfClock::Elapsed(PerfStamp{uint32_t(stamp >> 32), uint32_t(stamp)});
+    pressedMs = MsSinceRemembered(code);
     return true;
 }
 
 bool TakeSwallowedPair(uint32_t code, uint32_t withinMs) {
     if (code > 0xFF) return false;
     uint8_t seen = Presses[code].load(std::memory_order_acquire);
-    if (seen != SwallowedPair) return false;
-    const uint64_t stamp = PressStamps[code].load(std::memory_order_relaxed);
-    if (PerfClock::Elapsed(PerfStamp{uint32_t(stamp >> 32), uint32_t(stamp)}) > withinMs) return false;
+    if (seen != SwallowedPair || MsSinceRemembered(code) > withinMs) return false;
     return Presses[code].compare_exchange_strong(seen, 0, std::memory_order_relaxed);
 }
 
