@@ -58,6 +58,11 @@ class KeysTest(MeasurixTestCase):
         def ctrl(down):
             (self.input.keydown if down else self.input.keyup)("ctrl")
             log.wait_for(("down" if down else "up", VK_CONTROL))
+            # The loupe comes or goes; Wine's key snapshot that brings is taken before the next key.
+            self.wait_until(lambda: bool(self.windows(cls="RulerLoupe", pid=program.pid, visible=True)) == down,
+                            10, "the loupe " + ("shown" if down else "gone"))
+            self.settle(program)
+            self.send(log.hwnd, 0)
 
         ctrl(True)
         for x in range(700, 760, 10):

@@ -168,10 +168,15 @@ class MeasurixTestCase(unittest.TestCase):
 
     def wait_ruler(self, program, on):
         self.wait_until(lambda: self.ruler(program) is on, 10, "the ruler %s" % ("on" if on else "off"))
-        # Without a window manager, the overlay shown under the pointer gets the X focus, and with it X's
-        # snapshot of the held keys, which Wine applies to every key's state when the program's main thread
-        # next takes its input: a key pressed before then is undone. A message sent there returns after it.
-        for overlay in self.windows(cls="RulerDisplay", pid=program.pid, visible=True)[:1] if on else []:
+        if on:
+            self.settle(program)
+
+    def settle(self, program):
+        """Until the program's main thread has taken its pending input. Without a window manager, an overlay
+        shown, hidden or moved under the pointer brings it X's snapshot of the held keys, which Wine applies
+        to every key's state when that thread takes it: a key pressed before then is undone. A message sent
+        to one of its overlay windows returns after it."""
+        for overlay in self.windows(cls="RulerDisplay", pid=program.pid)[:1]:
             self.send(overlay["hwnd"], 0)  # WM_NULL
 
     def wait_foreground(self, hwnd):
