@@ -58,7 +58,7 @@ class KeysTest(MeasurixTestCase):
         def ctrl(down):
             (self.input.keydown if down else self.input.keyup)("ctrl")
             log.wait_for(("down" if down else "up", VK_CONTROL))
-            # The loupe comes or goes; Wine's key snapshot that brings is taken before the next key.
+            # The loupe comes or goes, and Wine takes a snapshot of the held keys: applied before the next key.
             self.wait_until(lambda: bool(self.windows(cls="RulerLoupe", pid=program.pid, visible=True)) == down,
                             10, "the loupe " + ("shown" if down else "gone"))
             self.settle(program)
